@@ -1,0 +1,51 @@
+#include "Startup.h"
+
+#include "AppTitle.h"
+#include "InstanceLock.h"
+#include "WakeChannel.h"
+#include "uFrmMain.h"
+#include "uTest.h"
+
+#include <QApplication>
+#include <memory>
+
+// A second copy waits this long for the running copy to handle the wake-up message.
+static constexpr int kWakeTimeoutMs = 5000;
+
+static void runFirstCopy(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(appTitle());
+    QApplication::setApplicationDisplayName(QString());
+    // Closing the main window ends the run, whatever other windows are open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    auto mainWindow = std::make_unique<TFrmMain>();
+    FrmMain = mainWindow.get();
+    // The game window made at start-up stays hidden; each game gets a window of its own.
+    auto startupTest = std::make_unique<TtTest>();
+    tTest = startupTest.get();
+
+    QObject::connect(mainWindow.get(), &TFrmMain::closed, &app, &QApplication::quit);
+    mainWindow->show();
+    app.exec();
+
+    tTest = nullptr;
+    FrmMain = nullptr;
+}
+
+int WenquellMain(int argc, char** argv)
+{
+    InstanceLock lock(QStringLiteral("Lexivox.exe"));
+    if (lock.alreadyExists()) {
+        WakeChannel::sendMessage(appTitle(), WM_APPRESTORE, 0, 0, kWakeTimeoutMs);
+    } else {
+        try {
+            runFirstCopy(argc, argv);
+        } catch (...) {
+            // The lock is released below in every path.
+        }
+    }
+    lock.release();
+    return 0;
+}

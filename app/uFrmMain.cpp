@@ -1,0 +1,274 @@
+#include "uFrmMain.h"
+
+#include "AlignLayout.h"
+#include "AppPaths.h"
+#include "AppTitle.h"
+#include "DbConnection.h"
+#include "DbQuery.h"
+#include "EntryText.h"
+#include "ErrorGuard.h"
+#include "Exception.h"
+#include "Fonts.h"
+#include "Gbk.h"
+#include "ListBox.h"
+#include "MessageDialogs.h"
+#include "Panel.h"
+#include "RichEdit.h"
+#include "Statements.h"
+#include "WakeServer.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+#include <QStackedWidget>
+
+TFrmMain* FrmMain = nullptr;
+
+using AlignLayout::Align;
+
+namespace {
+
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+const QColor kGreyPen(0x80, 0x80, 0x80);
+
+Panel* newPanel(QWidget* parent, const char* name, Panel::Bevel bevel, const QColor& color)
+{
+    auto* p = new Panel(parent);
+    p->setObjectName(QLatin1String(name));
+    p->setBevelOuter(bevel);
+    p->setColor(color);
+    return p;
+}
+
+QFrame* newLine(QWidget* parent, const char* name)
+{
+    auto* f = new QFrame(parent);
+    f->setObjectName(QLatin1String(name));
+    f->setAutoFillBackground(true);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, kGreyPen);
+    f->setPalette(pal);
+    return f;
+}
+
+// Places aligned children inside `client` (parent coordinates).
+void place(const QRect& client, const QList<std::pair<QWidget*, AlignLayout::Item>>& children)
+{
+    QList<AlignLayout::Item> items;
+    for (const auto& c : children)
+        items.append(c.second);
+    const QList<QRect> rects = AlignLayout::place(client, items);
+    for (qsizetype i = 0; i < children.size(); ++i)
+        children[i].first->setGeometry(rects[i]);
+}
+
+AlignLayout::Item aligned(Align align, int width = 0, int height = 0)
+{
+    return {align, QRect(0, 0, width, height)};
+}
+
+} // namespace
+
+TFrmMain::TFrmMain(QWidget* parent) : QWidget(parent), m_wakeServer(new WakeServer(this))
+{
+    createControls();
+    connectHandlers();
+    guarded([this] { FormCreate(this); });
+    m_wakeServer->listen(appTitle());
+}
+
+TFrmMain::~TFrmMain()
+{
+    if (FrmMain == this)
+        FrmMain = nullptr;
+}
+
+void TFrmMain::createControls()
+{
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(appTitle());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(772, 565);
+    move(360, 225);
+    setFont(Fonts::songTi(12));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kWhite);
+    setPalette(pal);
+
+    ADOConnection1 = new DbConnection(this);
+    ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
+    ADOQuery1 = new DbQuery(this);
+    ADOQuery1->setObjectName(QStringLiteral("ADOQuery1"));
+    ADOQuery1->setConnection(ADOConnection1);
+
+    pnlAD = newPanel(this, "pnlAD", Panel::Bevel::None, Panel::buttonFace());
+    pnlClient = newPanel(this, "pnlClient", Panel::Bevel::None, kWhite);
+    place(rect(), {{pnlAD, aligned(Align::Top, 772, 82)}, {pnlClient, aligned(Align::Client)}});
+
+    Shape2 = newLine(pnlClient, "Shape2");
+    pnlLeft = newPanel(pnlClient, "pnlLeft", Panel::Bevel::None, kWhite);
+    pnlRight = newPanel(pnlClient, "pnlRight", Panel::Bevel::None, kWhite);
+    pnlRight->setBorderWidth(5);
+    place(pnlClient->clientRect(), {{Shape2, aligned(Align::Top, 0, 1)},
+                                    {pnlLeft, aligned(Align::Left, 193)},
+                                    {pnlRight, aligned(Align::Client)}});
+
+    pnlLLeft = newPanel(pnlLeft, "pnlLLeft", Panel::Bevel::None, kWhite);
+    pnlLClient = newPanel(pnlLeft, "pnlLClient", Panel::Bevel::None, kWhite);
+    place(pnlLeft->clientRect(), {{pnlLLeft, aligned(Align::Left, 37)},
+                                  {pnlLClient, aligned(Align::Client)}});
+
+    Shape1 = newLine(pnlLClient, "Shape1");
+    pgMain = new QStackedWidget(pnlLClient);
+    pgMain->setObjectName(QStringLiteral("pgMain"));
+    place(pnlLClient->clientRect(), {{Shape1, aligned(Align::Right, 1)},
+                                     {pgMain, aligned(Align::Client)}});
+
+    // With its tabs hidden the page control keeps a margin around its pages.
+    const QRect sheet = QRect(QPoint(0, 0), pgMain->size()).adjusted(4, 6, -4, -4);
+    tsList = new QWidget;
+    tsList->setObjectName(QStringLiteral("tsList"));
+    tsSearch = new QWidget;
+    tsSearch->setObjectName(QStringLiteral("tsSearch"));
+    for (QWidget* page : {tsList, tsSearch}) {
+        auto* holder = new QWidget;
+        page->setParent(holder);
+        page->setGeometry(sheet);
+        pgMain->addWidget(holder);
+    }
+    pgMain->setCurrentIndex(0);
+
+    Panel2 = newPanel(tsList, "Panel2", Panel::Bevel::Raised, Panel::buttonFace());
+    Panel2->setCaption(QStringLiteral("成语列表"));
+    QFont bold = font();
+    bold.setBold(true);
+    Panel2->setFont(bold);
+    ListBox1 = new ListBox(tsList);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    place(QRect(QPoint(0, 0), sheet.size()),
+          {{Panel2, aligned(Align::Top, 0, 21)}, {ListBox1, aligned(Align::Client)}});
+
+    pnlRTop = newPanel(pnlRight, "pnlRTop", Panel::Bevel::None, Panel::buttonFace());
+    RichText = new RichEdit(pnlRight);
+    RichText->setObjectName(QStringLiteral("RichText"));
+    RichText->setFont(Fonts::tahoma(11));
+    place(pnlRight->clientRect(),
+          {{pnlRTop, aligned(Align::Top, 0, 36)}, {RichText, aligned(Align::Client)}});
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    N1 = PopupMenu1->addAction(QStringLiteral("全选"));
+    N1->setObjectName(QStringLiteral("N1"));
+    N2 = PopupMenu1->addAction(QStringLiteral("复制"));
+    N2->setObjectName(QStringLiteral("N2"));
+    RichText->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void TFrmMain::connectHandlers()
+{
+    connect(ListBox1, &ListBox::Click, this, [this] { guarded([this] { ListBox1Click(ListBox1); }); });
+    connect(RichText, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
+    connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(N1); }); });
+    connect(N2, &QAction::triggered, this, [this] { guarded([this] { N2Click(N2); }); });
+    connect(m_wakeServer, &WakeServer::messageReceived, this,
+            [this](unsigned message, qint64, qint64) {
+                if (message == WM_APPRESTORE)
+                    guarded([this] { WMAppRestore(); });
+            });
+}
+
+void TFrmMain::FormCreate(QObject*)
+{
+    ConnectDB();
+    // With the store closed (its failure already shown) the list stays empty; every later
+    // action that needs the store reports that it is not open.
+    if (ADOConnection1->connected()) {
+        Statements::run(*ADOQuery1, Statements::fullList());
+        const int n = ADOQuery1->recordCount();
+        QStringList idioms;
+        idioms.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            idioms.append(ADOQuery1->fieldAsString(QStringLiteral("ChengYu")));
+            ADOQuery1->next();
+        }
+        ListBox1->addItems(idioms);
+    }
+    InsetTextRect(RichText);
+}
+
+void TFrmMain::ConnectDB()
+{
+    try {
+        const QString exe = AppPaths::executableFile();
+        const QString path = exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1) +
+                             QStringLiteral("data/EduData.db");
+        const QString connectionString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+                                         DbConnection::quoteValue(path) +
+                                         QStringLiteral(";Persist Security Info=False");
+        ADOConnection1->close();
+        ADOConnection1->setConnectionString(connectionString);
+        ADOConnection1->setLoginPrompt(false);
+        ADOConnection1->open();
+    } catch (const std::exception& e) {
+        MessageDialogs::show(this, MessageDialogs::Kind::Plain, appTitle(),
+                             QStringLiteral("出错！") + exceptionText(e));
+    }
+}
+
+void TFrmMain::SlectChengYu(const QByteArray& idiom)
+{
+    Statements::run(*ADOQuery1, Statements::entryLookup(idiom));
+    const QByteArray entry = EntryText::build(EntryText::read(*ADOQuery1));
+    RichText->setText(Gbk::toUnicode(entry));
+    RichText->selectAll();
+    SetLineSpacing(RichText, 2);
+    RichText->setSelLength(0);
+    RichText->ensureCursorVisible();
+}
+
+void TFrmMain::ListBox1Click(QObject*)
+{
+    const int row = ListBox1->itemIndex();
+    if (row < 0)
+        return;
+    SlectChengYu(Gbk::fromUnicode(ListBox1->itemText(row)));
+}
+
+void TFrmMain::RichTextContextPopup(const QPoint& pos)
+{
+    N1->setEnabled(true);
+    N2->setEnabled(RichText->selLength() > 0);
+    PopupMenu1->popup(RichText->mapToGlobal(pos));
+}
+
+void TFrmMain::N1Click(QObject*)
+{
+    RichText->selectAll();
+}
+
+void TFrmMain::N2Click(QObject*)
+{
+    RichText->copy();
+}
+
+void TFrmMain::WMAppRestore()
+{
+    if (!isMinimized())
+        return;
+    QWidget* focus = focusWidget();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    activateWindow();
+    if (focus)
+        focus->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QWidget>
+
+class DbConnection;
+class DbQuery;
+class ListBox;
+class Panel;
+class QFrame;
+class QMenu;
+class QAction;
+class QStackedWidget;
+class RichEdit;
+class WakeServer;
+
+// The message a second copy of the program sends to wake the running one.
+inline constexpr unsigned WM_APPRESTORE = 1349;
+
+// The main window: the idiom list and search pages on the left, the speech bar and the entry
+// view on the right, the banner across the top.
+class TFrmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TFrmMain(QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    // Controls and components, in layout order.
+    DbConnection* ADOConnection1;
+    DbQuery* ADOQuery1;
+    Panel* pnlClient;
+    Panel* pnlLeft;
+    Panel* pnlLClient;
+    QFrame* Shape1;
+    QStackedWidget* pgMain;
+    QWidget* tsList;
+    Panel* Panel2;
+    ListBox* ListBox1;
+    QWidget* tsSearch;
+    Panel* pnlLLeft;
+    Panel* pnlRight;
+    RichEdit* RichText;
+    Panel* pnlRTop;
+    QFrame* Shape2;
+    QMenu* PopupMenu1;
+    QAction* N1;
+    QAction* N2;
+    Panel* pnlAD;
+
+    void ConnectDB();
+    void SlectChengYu(const QByteArray& idiom);
+
+    // Event handlers.
+    void FormCreate(QObject* Sender);
+    void ListBox1Click(QObject* Sender);
+    void RichTextContextPopup(const QPoint& pos);
+    void N1Click(QObject* Sender);
+    void N2Click(QObject* Sender);
+    void WMAppRestore();
+
+signals:
+    // The window was closed by the user; the run ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+
+    WakeServer* m_wakeServer;
+};
+
+// The main window of the running program.
+extern TFrmMain* FrmMain;

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class DbConnection;
+
+// A query on the idiom store with a static, client-side cursor: open() reads every row of the
+// result, so the row count is exact and stepping never touches the file again.
+class DbQuery : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DbQuery(QObject* parent = nullptr);
+
+    void setConnection(DbConnection* connection) { m_connection = connection; }
+    DbConnection* connection() const { return m_connection; }
+
+    // Replacing the statement closes the query.
+    void setSql(const QString& statement);
+    QString sql() const { return m_sql; }
+
+    // Runs the statement. Raises EDatabaseError when the store is not open or rejects it.
+    void open();
+    void close();
+    bool active() const { return m_active; }
+
+    int recordCount() const { return m_rowCount; }
+    void first();
+    void next();
+    bool eof() const { return m_row >= m_rowCount; }
+
+    // Field of the current row by name, any letter case. Null reads as empty; so does every
+    // field when there is no current row. An unknown name raises EDatabaseError.
+    QString fieldAsString(const QString& name) const;
+    QByteArray fieldAsGbk(const QString& name) const;
+    qint64 fieldAsInteger(const QString& name) const;
+
+private:
+    int fieldIndex(const QString& name) const;
+    QByteArrayView cell(int field) const;
+
+    DbConnection* m_connection = nullptr;
+    QString m_sql;
+    bool m_active = false;
+    QStringList m_fields;
+    // Every cell's UTF-8 text, row after row, and where each starts; one extra end offset.
+    QByteArray m_data;
+    QList<qsizetype> m_offsets;
+    int m_rowCount = 0;
+    int m_row = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+
+class DbQuery;
+
+// Every statement the program sends to the idiom store, built as GBK byte text. A value
+// spliced between single quotes has each single quote doubled, so no typed text can end the
+// quoted value early; "%" and "_" stay the wildcards of "like".
+namespace Statements {
+
+QByteArray quoted(QByteArrayView value);
+
+QByteArray fullList();
+QByteArray entryLookup(QByteArrayView idiom);
+QByteArray pinyinSearch(QByteArrayView text);
+QByteArray characterSearch(QByteArrayView text);
+QByteArray gameQuestions();
+QByteArray gameAnswerCheck(QByteArrayView candidate);
+
+// Runs a statement the way every reader does: close, replace the statement, open, first row.
+void run(DbQuery& query, const QByteArray& statement);
+
+} // namespace Statements

@@ -1,0 +1,51 @@
+#include "AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <unistd.h>
+
+namespace AppPaths {
+
+static QString& override()
+{
+    static QString path;
+    return path;
+}
+
+QString executableFile()
+{
+    if (!override().isEmpty())
+        return override();
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationFilePath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+void setExecutableFileForTests(const QString& path)
+{
+    override() = path;
+}
+
+static bool usableXdgRuntimeDir()
+{
+    const QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !dir.isEmpty() && QFileInfo(dir).isDir();
+}
+
+QString runtimeDir()
+{
+    if (usableXdgRuntimeDir())
+        return qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return QDir::tempPath();
+}
+
+QString runtimeFile(const QString& name)
+{
+    if (usableXdgRuntimeDir())
+        return runtimeDir() + QLatin1Char('/') + name;
+    return QDir::tempPath() + QLatin1Char('/') + name + QLatin1Char('.') +
+           QString::number(::getuid());
+}
+
+} // namespace AppPaths

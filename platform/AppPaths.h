@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace AppPaths {
+
+// Full path of the running executable (symbolic links resolved).
+QString executableFile();
+// Tests run the program's windows inside their own executable; this points the windows at a
+// directory of the test's choosing instead. Empty restores the real path.
+void setExecutableFileForTests(const QString& path);
+
+// The directory for per-user runtime files (instance lock, wake-up socket):
+// $XDG_RUNTIME_DIR when it is set, else the temp directory.
+QString runtimeDir();
+// A file name in runtimeDir(); in the shared temp directory the user id is added to it.
+QString runtimeFile(const QString& name);
+
+} // namespace AppPaths

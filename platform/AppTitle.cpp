@@ -1,0 +1,6 @@
+#include "AppTitle.h"
+
+QString appTitle()
+{
+    return QStringLiteral("Wenquell");
+}

@@ -1,0 +1,31 @@
+#include "MessageDialogs.h"
+
+#include <QMessageBox>
+
+namespace MessageDialogs {
+
+static Recorder& recorder()
+{
+    static Recorder r;
+    return r;
+}
+
+void setRecorder(Recorder r)
+{
+    recorder() = std::move(r);
+}
+
+void show(QWidget* parent, Kind kind, const QString& caption, const QString& text)
+{
+    if (recorder()) {
+        recorder()(kind, caption, text);
+        return;
+    }
+    const QMessageBox::Icon icon = kind == Kind::Critical      ? QMessageBox::Critical
+                                   : kind == Kind::Information ? QMessageBox::Information
+                                                               : QMessageBox::NoIcon;
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace MessageDialogs

@@ -1,0 +1,270 @@
+#include "DbConnection.h"
+#include "EntryText.h"
+#include "ErrorGuard.h"
+#include "Gbk.h"
+#include "ListBox.h"
+#include "Panel.h"
+#include "RichEdit.h"
+#include "TestSupport.h"
+#include "WakeChannel.h"
+#include "uFrmMain.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTest>
+#include <future>
+#include <sqlite3.h>
+
+static QString entryOf(const QStringList& fields)
+{
+    return QStringLiteral("【成  语】：%1\r\n【拼  音】：%2\r\n【解  释】：%3\r\n【例  子】：%4\r\n"
+                          "【出  处】：%5")
+        .arg(fields[0], fields[1], fields[2], fields[3], fields[4]);
+}
+
+static QRect inWindow(QWidget* w)
+{
+    return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
+}
+
+static void clickRow(ListBox* list, int row)
+{
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void entryTextBytes_data()
+    {
+        QTest::addColumn<QByteArray>("idiom");
+        QTest::addColumn<QByteArray>("hex");
+        // 【成  语】：a 【拼  音】：b 【解  释】：c 【例  子】：d 【出  处】：e
+        QTest::newRow("a to e") << QByteArray("a")
+                                << QByteArray("a1beb3c92020d3efa1bfa3ba61" "0d"
+                                              "a1bec6b42020d2f4a1bfa3ba62" "0d"
+                                              "a1bebde22020cacda1bfa3ba63" "0d"
+                                              "a1bec0fd2020d7d3a1bfa3ba64" "0d"
+                                              "a1beb3f62020b4a6a1bfa3ba65");
+    }
+    void entryTextBytes()
+    {
+        QFETCH(QByteArray, hex);
+        const QByteArray text = EntryText::build({"a", "b", "c", "d", "e"});
+        QCOMPARE(text.size(), 69);
+        QCOMPARE(text.toHex(), hex);
+        QCOMPARE(EntryText::build({}).size(), 64); // five labels alone
+    }
+
+    void windowAndLayout()
+    {
+        AppDir dir;
+        TFrmMain w;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Wenquell"));
+        QCOMPARE(w.size(), QSize(772, 565));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.pos(), QPoint(360, 225));
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(inWindow(w.pnlAD), QRect(0, 0, 772, 82));
+        QCOMPARE(inWindow(w.pnlClient), QRect(0, 82, 772, 483));
+        QCOMPARE(inWindow(w.Shape2), QRect(0, 82, 772, 1));
+        QCOMPARE(inWindow(w.pnlLeft), QRect(0, 83, 193, 482));
+        QCOMPARE(inWindow(w.pnlLLeft), QRect(0, 83, 37, 482));
+        QCOMPARE(inWindow(w.pnlLClient), QRect(37, 83, 156, 482));
+        QCOMPARE(inWindow(w.Shape1), QRect(192, 83, 1, 482));
+        QCOMPARE(inWindow(w.pgMain), QRect(37, 83, 155, 482));
+        QCOMPARE(inWindow(w.Panel2).size(), QSize(147, 21));
+        QCOMPARE(w.ListBox1->size(), QSize(147, 451));
+        QCOMPARE(inWindow(w.ListBox1).topLeft(), inWindow(w.Panel2).bottomLeft() + QPoint(0, 1));
+        QCOMPARE(inWindow(w.pnlRight), QRect(193, 83, 579, 482));
+        QCOMPARE(inWindow(w.pnlRTop), QRect(198, 88, 569, 36));
+        QCOMPARE(inWindow(w.RichText), QRect(198, 124, 569, 436));
+        QCOMPARE(w.pgMain->currentIndex(), 0);
+        QCOMPARE(w.RichText->font().pixelSize(), 11);
+        QCOMPARE(w.RichText->font().families().first(), QStringLiteral("Tahoma"));
+        QCOMPARE(QFontInfo(w.RichText->font()).family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(w.RichText->formattingRect(), w.RichText->clientRect().adjusted(10, 10, -10, -10));
+    }
+
+    void listHoldsEveryIdiomInStoreOrderAndNothingIsChosen()
+    {
+        AppDir dir;
+        TFrmMain w;
+        QStringList rows;
+        for (int i = 0; i < w.ListBox1->count(); ++i)
+            rows.append(w.ListBox1->itemText(i));
+        QCOMPARE(rows, QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二",
+                                    "马到成功", "马到成功", "人云亦云", "项庄舞剑，意在沛公",
+                                    "一言九鼎", "一言为定"}));
+        QCOMPARE(w.ListBox1->itemIndex(), -1);
+        QCOMPARE(w.RichText->text(), QString());
+    }
+
+    void clickingAndArrowKeysShowEntries()
+    {
+        AppDir dir;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        clickRow(w.ListBox1, 9);
+        QCOMPARE(w.RichText->text(),
+                 entryOf({"一言九鼎", "yī yán jiǔ dǐng", "一句话的分量像九鼎那样重，形容说话有分量。",
+                          "他说话向来～。", "《史记》"}));
+        QCOMPARE(w.RichText->selStart(), 0);
+        QCOMPARE(w.RichText->selLength(), 0);
+        QCOMPARE(w.RichText->verticalScrollBar()->value(), 0);
+
+        QTest::keyClick(w.ListBox1, Qt::Key_Down);
+        QVERIFY(w.RichText->text().startsWith(QStringLiteral("【成  语】：一言为定\r\n")));
+        QTest::keyClick(w.ListBox1, Qt::Key_Up);
+        QTest::keyClick(w.ListBox1, Qt::Key_Up);
+        QVERIFY(w.RichText->text().startsWith(QStringLiteral("【成  语】：项庄舞剑，意在沛公\r\n")));
+
+        // Choosing a row from code shows nothing new.
+        w.ListBox1->setItemIndex(0);
+        QVERIFY(w.RichText->text().startsWith(QStringLiteral("【成  语】：项庄舞剑，意在沛公\r\n")));
+        w.ListBox1Click(w.ListBox1);
+        QVERIFY(w.RichText->text().startsWith(QStringLiteral("【成  语】：爱不释手\r\n")));
+    }
+
+    void secondOfTwoDuplicatesShowsTheFirstEntry()
+    {
+        AppDir dir;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        clickRow(w.ListBox1, 6);
+        QVERIFY(w.RichText->text().contains(QStringLiteral("Quick success, 100% sure.")));
+    }
+
+    void unknownIdiomShowsTheLabelsAlone_data()
+    {
+        QTest::addColumn<QString>("idiom");
+        QTest::newRow("unknown") << QStringLiteral("不存在的词");
+        QTest::newRow("with a quote") << QStringLiteral("画龙'点睛");
+        QTest::newRow("empty") << QString();
+    }
+    void unknownIdiomShowsTheLabelsAlone()
+    {
+        QFETCH(QString, idiom);
+        AppDir dir;
+        DialogRecorder dialogs;
+        TFrmMain w;
+        guarded([&] { w.SlectChengYu(Gbk::fromUnicode(idiom)); });
+        QCOMPARE(dialogs.shown().size(), 0);
+        QCOMPARE(w.RichText->text(), entryOf({"", "", "", "", ""}));
+    }
+
+    void contextMenuCopiesOnlyWithASelection()
+    {
+        AppDir dir;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.SlectChengYu(Gbk::fromUnicode(QStringLiteral("画龙点睛")));
+        w.RichTextContextPopup(QPoint(20, 20));
+        QVERIFY(w.N1->isEnabled());
+        QVERIFY(!w.N2->isEnabled());
+        w.PopupMenu1->hide();
+
+        w.N1->trigger();
+        w.RichTextContextPopup(QPoint(20, 20));
+        QVERIFY(w.N2->isEnabled());
+        w.PopupMenu1->hide();
+        QGuiApplication::clipboard()->clear();
+        w.N2->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text().replace(QChar(0x2029), QLatin1Char('\n')),
+                 w.RichText->toPlainText());
+    }
+
+    void missingStoreIsReportedAndTheWindowStillWorks()
+    {
+        AppDir dir(QString{});
+        DialogRecorder dialogs;
+        TFrmMain w;
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown()[0].kind, MessageDialogs::Kind::Plain);
+        QCOMPARE(dialogs.shown()[0].caption, QStringLiteral("Wenquell"));
+        QCOMPARE(dialogs.shown()[0].text,
+                 QStringLiteral("出错！Cannot open the database file '%1': unable to open "
+                                "database file.")
+                     .arg(dir.databasePath()));
+        QCOMPARE(w.ListBox1->count(), 0);
+        QVERIFY(!w.ADOConnection1->connected());
+        // The rest of the start-up still ran.
+        QCOMPARE(w.RichText->formattingRect(), w.RichText->clientRect().adjusted(10, 10, -10, -10));
+
+        dialogs.clear();
+        guarded([&] { w.SlectChengYu("x"); });
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown()[0].kind, MessageDialogs::Kind::Critical);
+        QCOMPARE(dialogs.shown()[0].caption, QStringLiteral("Wenquell"));
+        QVERIFY(dialogs.shown()[0].text.startsWith(QStringLiteral("成语数据库没有打开，无法查询：")));
+    }
+
+    void storeWithoutTheTableReportsTheListQuery()
+    {
+        AppDir dir(QString{});
+        sqlite3* db = nullptr;
+        sqlite3_open(dir.databasePath().toUtf8().constData(), &db);
+        sqlite3_exec(db, "create table Other (x)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        DialogRecorder dialogs;
+        TFrmMain w;
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown()[0].kind, MessageDialogs::Kind::Critical);
+        QCOMPARE(dialogs.shown()[0].text, QStringLiteral("no such table: ChenYu"));
+        QCOMPARE(w.ListBox1->count(), 0);
+        // Creation stopped at the failing step: the inset was not applied.
+        QCOMPARE(w.RichText->formattingRect(), w.RichText->clientRect());
+    }
+
+    void restoreOnlyWhenMinimised()
+    {
+        AppDir dir;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.ListBox1->setFocus();
+        w.showMinimized();
+        QTRY_VERIFY(w.isMinimized());
+        w.WMAppRestore();
+        QVERIFY(!w.isMinimized());
+        QVERIFY(w.isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.ListBox1));
+
+        const Qt::WindowStates before = w.windowState();
+        w.WMAppRestore();
+        QCOMPARE(w.windowState(), before);
+    }
+
+    void wakeUpMessageRestoresTheWindow()
+    {
+        QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        AppDir dir;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.showMinimized();
+        QTRY_VERIFY(w.isMinimized());
+        auto sent = std::async(std::launch::async, [] {
+            return WakeChannel::sendMessage(QStringLiteral("Wenquell"), WM_APPRESTORE, 0, 0, 3000);
+        });
+        while (sent.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCOMPARE(sent.get(), WakeChannel::SendResult::Handled);
+        QVERIFY(!w.isMinimized());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

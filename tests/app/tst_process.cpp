@@ -1,0 +1,148 @@
+// Runs the real program as separate processes: one running copy per user, a second copy
+// wakes it and ends without a window of its own.
+
+#include "TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <csignal>
+
+class TestProcess : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_runtime;
+    QTemporaryDir m_appDir;
+    QString m_exe;
+    QList<QProcess*> m_started;
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        if (env.value(QStringLiteral("DISPLAY")).isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return env;
+    }
+
+    QProcess* start()
+    {
+        auto* p = new QProcess(this);
+        p->setProcessEnvironment(environment());
+        p->setProcessChannelMode(QProcess::ForwardedChannels);
+        p->start(m_exe, {});
+        m_started.append(p);
+        return p;
+    }
+
+    QString socketPath() const { return m_runtime.path() + QStringLiteral("/Wenquell.sock"); }
+
+    // True once the running copy's window listens for the wake-up message.
+    bool waitUntilListening(int ms = 10000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            if (QFile::exists(socketPath()))
+                return true;
+            QTest::qWait(50);
+        }
+        return false;
+    }
+
+    // Top-level windows captioned "Wenquell" on the test display; -1 without a display.
+    int countWindows() const
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            return -1;
+        QProcess x;
+        x.start(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                 QStringLiteral("^Wenquell$")});
+        x.waitForFinished(5000);
+        const QList<QByteArray> lines = x.readAllStandardOutput().trimmed().split('\n');
+        return lines.size() == 1 && lines[0].isEmpty() ? 0 : int(lines.size());
+    }
+
+    void stopAll()
+    {
+        for (QProcess* p : m_started) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+        }
+        qDeleteAll(m_started);
+        m_started.clear();
+        QFile::remove(socketPath());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_runtime.isValid() && m_appDir.isValid());
+        m_exe = m_appDir.filePath(QStringLiteral("wenquell"));
+        QVERIFY(QFile::copy(QStringLiteral(WQ_WENQUELL_EXE), m_exe));
+        QDir(m_appDir.path()).mkpath(QStringLiteral("data"));
+        QVERIFY(QFile::copy(QStringLiteral(WQ_FIXTURE_DB), m_appDir.filePath("data/EduData.db")));
+    }
+
+    void cleanup() { stopAll(); }
+
+    void secondCopyWakesTheFirstAndEnds()
+    {
+        QProcess* first = start();
+        QVERIFY(first->waitForStarted());
+        QVERIFY(waitUntilListening());
+
+        QElapsedTimer clock;
+        clock.start();
+        QProcess* second = start();
+        QVERIFY(second->waitForFinished(5000));
+        qInfo("second copy ended after %lld ms", clock.elapsed());
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(first->state(), QProcess::Running);
+        const int windows = countWindows();
+        if (windows >= 0)
+            QCOMPARE(windows, 1);
+    }
+
+    void killedFirstCopyLeavesNothingBehind()
+    {
+        QProcess* first = start();
+        QVERIFY(waitUntilListening());
+        ::kill(pid_t(first->processId()), SIGKILL);
+        QVERIFY(first->waitForFinished(5000));
+        QVERIFY(QFile::exists(socketPath())); // left behind by the killed copy
+
+        QProcess* next = start();
+        QTest::qWait(1500);
+        QCOMPARE(next->state(), QProcess::Running); // it runs as the first copy
+        QProcess* second = start();
+        QVERIFY(second->waitForFinished(5000));
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(next->state(), QProcess::Running);
+    }
+
+    void twoCopiesAtOnceGiveOneWindow()
+    {
+        QProcess* a = start();
+        QProcess* b = start();
+        QVERIFY(waitUntilListening());
+        QTest::qWait(1500);
+        const int running = (a->state() == QProcess::Running) + (b->state() == QProcess::Running);
+        QCOMPARE(running, 1);
+        QProcess* ended = a->state() == QProcess::Running ? b : a;
+        QCOMPARE(ended->exitCode(), 0);
+        const int windows = countWindows();
+        if (windows >= 0)
+            QCOMPARE(windows, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProcess)
+#include "tst_process.moc"

@@ -1,0 +1,294 @@
+#include "DbConnection.h"
+#include "DbQuery.h"
+#include "EntryText.h"
+#include "Exception.h"
+#include "Gbk.h"
+#include "Statements.h"
+#include "TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QSet>
+#include <QTest>
+
+static QString connectionStringFor(const QString& path)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+           DbConnection::quoteValue(path) + QStringLiteral(";Persist Security Info=False");
+}
+
+static QByteArray gbk(const QString& s)
+{
+    return Gbk::fromUnicode(s);
+}
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+private:
+    AppDir m_dir;
+    DbConnection m_conn;
+    DbQuery m_query;
+    QByteArray m_bytesBefore;
+
+    QStringList idioms(const QByteArray& statement)
+    {
+        Statements::run(m_query, statement);
+        QStringList out;
+        for (int i = 0, n = m_query.recordCount(); i < n; ++i, m_query.next())
+            out.append(m_query.fieldAsString(QStringLiteral("ChengYu")));
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_bytesBefore = fileBytes(m_dir.databasePath());
+        QVERIFY(!m_bytesBefore.isEmpty());
+        m_conn.setConnectionString(connectionStringFor(m_dir.databasePath()));
+        m_conn.open();
+        QVERIFY(m_conn.connected());
+        m_query.setObjectName(QStringLiteral("ADOQuery1"));
+        m_query.setConnection(&m_conn);
+    }
+
+    void fullListInTheStoresOwnOrderWithDuplicates()
+    {
+        QCOMPARE(idioms(Statements::fullList()),
+                 QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二", "马到成功",
+                              "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎",
+                              "一言为定"}));
+        QCOMPARE(m_query.recordCount(), 11);
+        QVERIFY(m_query.eof());
+    }
+
+    void entryLookupFindsTheFirstOfTwo()
+    {
+        Statements::run(m_query, Statements::entryLookup(gbk(QStringLiteral("马到成功"))));
+        QCOMPARE(m_query.recordCount(), 2);
+        QCOMPARE(m_query.fieldAsString(QStringLiteral("DianGu")),
+                 QStringLiteral("比喻一开始就取得成功。Quick success, 100% sure."));
+        QCOMPARE(m_query.fieldAsInteger(QStringLiteral("id")), 6);
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("pinyin syllables")
+            << Statements::pinyinSearch("yiyan") << QStringList({"一言九鼎", "一言为定"});
+        QTest::newRow("pinyin initials")
+            << Statements::pinyinSearch("yyjd") << QStringList({"一言九鼎"});
+        QTest::newRow("ascii letters ignore case")
+            << Statements::pinyinSearch("YYJD") << QStringList({"一言九鼎"});
+        QTest::newRow("u with diaeresis is v")
+            << Statements::pinyinSearch("lv") << QStringList({"绿草如茵", "略知一二"});
+        QTest::newRow("underscore is any one character")
+            << Statements::pinyinSearch("l_c") << QStringList({"绿草如茵"});
+        QTest::newRow("percent alone matches every value")
+            << Statements::pinyinSearch("%")
+            << QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二",
+                            "马到成功", "马到成功", "人云亦云", "项庄舞剑，意在沛公",
+                            "一言九鼎", "一言为定"});
+        QTest::newRow("a blank is searched as a blank")
+            << Statements::pinyinSearch(" yyjd") << QStringList({"一言九鼎"});
+        QTest::newRow("leading blank finds nothing more")
+            << Statements::pinyinSearch("  yyjd") << QStringList();
+        QTest::newRow("characters")
+            << Statements::characterSearch(gbk(QStringLiteral("一"))) 
+            << QStringList({"略知一二", "一言九鼎", "一言为定"});
+        QTest::newRow("full-width comma")
+            << Statements::characterSearch(gbk(QStringLiteral("，"))) 
+            << QStringList({"项庄舞剑，意在沛公"});
+        QTest::newRow("a quote is searched literally")
+            << Statements::characterSearch("'") << QStringList();
+        QTest::newRow("a quote cannot end the value")
+            << Statements::characterSearch("' or 1=1 or ChengYu like '") << QStringList();
+        QTest::newRow("emoji outside GBK")
+            << Statements::characterSearch(gbk(QStringLiteral("😀"))) << QStringList();
+    }
+    void search()
+    {
+        QFETCH(QByteArray, statement);
+        QFETCH(QStringList, expected);
+        QCOMPARE(idioms(statement), expected);
+    }
+
+    void gameQuestionsAreTenAtMostInRandomOrder()
+    {
+        QSet<QString> orders;
+        for (int round = 0; round < 20; ++round) {
+            const QStringList dealt = idioms(Statements::gameQuestions());
+            QCOMPARE(dealt.size(), 10);
+            orders.insert(dealt.join(QLatin1Char('|')));
+        }
+        QVERIFY2(orders.size() > 1, "twenty deals came out the same");
+    }
+
+    void gameAnswerCheck_data()
+    {
+        QTest::addColumn<QString>("candidate");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("an idiom") << QStringLiteral("画龙点睛") << 1;
+        QTest::newRow("a duplicate") << QStringLiteral("马到成功") << 2;
+        QTest::newRow("blanks removed") << QStringLiteral("画龙点") << 0;
+        QTest::newRow("with a quote") << QStringLiteral("画龙'点睛") << 0;
+    }
+    void gameAnswerCheck()
+    {
+        QFETCH(QString, candidate);
+        QFETCH(int, rows);
+        Statements::run(m_query, Statements::gameAnswerCheck(gbk(candidate)));
+        QCOMPARE(m_query.recordCount(), rows);
+    }
+
+    void fieldsByNameIgnoreCase()
+    {
+        Statements::run(m_query, Statements::entryLookup(gbk(QStringLiteral("一言九鼎"))));
+        QCOMPARE(m_query.fieldAsString(QStringLiteral("chengyu")), QStringLiteral("一言九鼎"));
+        QCOMPARE(m_query.fieldAsString(QStringLiteral("SPINGYIN")),
+                 QStringLiteral("yiyanjiuding yyjd"));
+        try {
+            m_query.fieldAsString(QStringLiteral("Nope"));
+            QFAIL("an unknown field was read");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.message(), QStringLiteral("ADOQuery1: Field 'Nope' not found"));
+        }
+    }
+
+    void noRowReadsEmpty()
+    {
+        Statements::run(m_query, Statements::entryLookup("nothing"));
+        QCOMPARE(m_query.recordCount(), 0);
+        QVERIFY(m_query.eof());
+        const IdiomEntry e = EntryText::read(m_query);
+        QVERIFY(e.chengYu.isEmpty() && e.pingYin.isEmpty() && e.dianGu.isEmpty() &&
+                e.liZi.isEmpty() && e.chuchu.isEmpty());
+    }
+
+    void missingLabelReadsEmpty()
+    {
+        Statements::run(m_query, Statements::entryLookup(gbk(QStringLiteral("绿草如茵"))));
+        QCOMPARE(m_query.fieldAsGbk(QStringLiteral("LiZi")), QByteArray());
+        QCOMPARE(m_query.fieldAsString(QStringLiteral("Chuchu")), QStringLiteral("无"));
+    }
+
+    void writingStatementsAreRefused_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("delete") << "delete from ChenYu";
+        QTest::newRow("update") << "update ChenYu set ChengYu = 'x'";
+        QTest::newRow("insert") << "insert into ChenYu (ChengYu) values ('x')";
+        QTest::newRow("drop") << "drop table ChenYu";
+        QTest::newRow("second statement") << "select * from ChenYu; delete from ChenYu";
+        QTest::newRow("pragma") << "pragma query_only = 0";
+        QTest::newRow("attach") << "attach database 'x.db' as x";
+    }
+    void writingStatementsAreRefused()
+    {
+        QFETCH(QString, statement);
+        m_query.setSql(statement);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_query.open());
+        QVERIFY(!m_query.active());
+    }
+
+    void unknownTableIsAnError()
+    {
+        m_query.setSql(QStringLiteral("select * from Nothing"));
+        try {
+            m_query.open();
+            QFAIL("opened a table that does not exist");
+        } catch (const EDatabaseError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("Nothing")), qPrintable(e.message()));
+        }
+    }
+
+    void openFailures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("missing") << QByteArray() << false << "unable to open database file";
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << true
+                                        << "file is not a database";
+    }
+    void openFailures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        QFETCH(QString, why);
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/含 空格 XXXXXX"));
+        const QString path = dir.path() + QStringLiteral("/data/EduData.db");
+        if (exists) {
+            QDir(dir.path()).mkpath(QStringLiteral("data"));
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        DbConnection conn;
+        conn.setConnectionString(connectionStringFor(path));
+        try {
+            conn.open();
+            QFAIL("opened what is no store");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.message(),
+                     QStringLiteral("Cannot open the database file '%1': %2.").arg(path, why));
+        }
+        QVERIFY(!conn.connected());
+        QCOMPARE(conn.lastOpenError(),
+                 QStringLiteral("Cannot open the database file '%1': %2.").arg(path, why));
+        QVERIFY(!QFile::exists(path) || fileBytes(path) == content); // nothing written
+    }
+
+    void queryOnAClosedStoreSaysSo()
+    {
+        DbConnection closed;
+        closed.setConnectionString(connectionStringFor(QStringLiteral("/nonexistent/x.db")));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, closed.open());
+        DbQuery q;
+        q.setConnection(&closed);
+        q.setSql(QStringLiteral("select * from ChenYu"));
+        try {
+            q.open();
+            QFAIL("queried a closed store");
+        } catch (const EDatabaseError& e) {
+            QVERIFY(e.message().startsWith(QStringLiteral("成语数据库没有打开，无法查询：")));
+            QVERIFY(e.message().contains(QStringLiteral("/nonexistent/x.db")));
+        }
+    }
+
+    void connectionStrings_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("plain") << "/opt/wenquell/data/EduData.db";
+        QTest::newRow("blanks and Chinese") << "/home/用户 甲/词典/data/EduData.db";
+        QTest::newRow("semicolon") << "/tmp/a;b/data/EduData.db";
+        QTest::newRow("quote and semicolon") << "/tmp/\"x\";y/EduData.db";
+        QTest::newRow("trailing blank") << "/tmp/x /EduData.db ";
+    }
+    void connectionStrings()
+    {
+        QFETCH(QString, path);
+        QCOMPARE(DbConnection::dataSource(connectionStringFor(path)), path);
+    }
+
+    void otherProvidersAreNotAvailable()
+    {
+        DbConnection conn;
+        conn.setConnectionString(QStringLiteral("Provider=SQLOLEDB;Data Source=") +
+                                 m_dir.databasePath());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, conn.open());
+    }
+
+    void storeFileIsNeverWritten()
+    {
+        m_query.close();
+        m_conn.close();
+        QCOMPARE(QCryptographicHash::hash(fileBytes(m_dir.databasePath()),
+                                          QCryptographicHash::Sha256),
+                 QCryptographicHash::hash(m_bytesBefore, QCryptographicHash::Sha256));
+        QVERIFY(!QFile::exists(m_dir.databasePath() + QStringLiteral("-journal")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"

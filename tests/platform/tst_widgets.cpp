@@ -1,0 +1,149 @@
+#include "AlignLayout.h"
+#include "ListBox.h"
+#include "Panel.h"
+#include "RichEdit.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+
+using AlignLayout::Align;
+
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+private slots:
+    void alignedPlacement_data()
+    {
+        QTest::addColumn<QList<AlignLayout::Item>>("items");
+        QTest::addColumn<QList<QRect>>("expected");
+        const QRect any(0, 0, 50, 20);
+        QTest::newRow("top then client")
+            << QList<AlignLayout::Item>{{Align::Client, any}, {Align::Top, any}}
+            << QList<QRect>{QRect(0, 20, 100, 180), QRect(0, 0, 100, 20)};
+        QTest::newRow("left and right share the middle band")
+            << QList<AlignLayout::Item>{{Align::Right, QRect(0, 0, 1, 9)},
+                                        {Align::Left, QRect(0, 0, 30, 9)},
+                                        {Align::Top, QRect(0, 0, 9, 10)},
+                                        {Align::Bottom, QRect(0, 0, 9, 5)}}
+            << QList<QRect>{QRect(99, 10, 1, 185), QRect(0, 10, 30, 185), QRect(0, 0, 100, 10),
+                            QRect(0, 195, 100, 5)};
+        QTest::newRow("unaligned keeps its place")
+            << QList<AlignLayout::Item>{{Align::None, QRect(-2, 31, 39, 34)}}
+            << QList<QRect>{QRect(-2, 31, 39, 34)};
+    }
+    void alignedPlacement()
+    {
+        QFETCH(QList<AlignLayout::Item>, items);
+        QFETCH(QList<QRect>, expected);
+        QCOMPARE(AlignLayout::place(QRect(0, 0, 100, 200), items), expected);
+    }
+
+    void panelClientRectLosesBevelsAndBorder()
+    {
+        Panel p;
+        p.resize(100, 50);
+        QCOMPARE(p.clientRect(), QRect(1, 1, 98, 48)); // raised outer bevel by default
+        p.setBevelOuter(Panel::Bevel::None);
+        p.setBorderWidth(5);
+        QCOMPARE(p.clientRect(), QRect(5, 5, 90, 40));
+        p.setBevelInner(Panel::Bevel::Lowered);
+        p.setBevelWidth(2);
+        QCOMPARE(p.clientRect(), QRect(7, 7, 86, 36));
+    }
+
+    void listClickComesFromTheUserOnly()
+    {
+        ListBox list;
+        list.resize(150, 200);
+        list.addItems({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")});
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy clicks(&list, &ListBox::Click);
+
+        list.setItemIndex(1); // from code: no click
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(list.itemIndex(), 1);
+
+        const QPoint row0 = list.visualItemRect(list.item(0)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row0);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(list.itemIndex(), 0);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row0); // same row again
+        QCOMPARE(clicks.count(), 2);
+        QTest::mouseClick(list.viewport(), Qt::RightButton, {}, row0);
+        QCOMPARE(clicks.count(), 2);
+
+        QTest::keyClick(&list, Qt::Key_Down);
+        QCOMPARE(list.itemIndex(), 1);
+        QCOMPARE(clicks.count(), 3);
+        QTest::keyClick(&list, Qt::Key_Down);
+        QTest::keyClick(&list, Qt::Key_Down); // already on the last row: nothing changes
+        QCOMPARE(list.itemIndex(), 2);
+        QCOMPARE(clicks.count(), 4);
+
+        // Below the last row there is nothing to choose.
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(20, 190));
+        QCOMPARE(clicks.count(), 4);
+        QCOMPARE(list.itemText(7), QString());
+    }
+
+    void listRowsAreTwentyTwoPixelsHigh()
+    {
+        ListBox list;
+        list.addItems({QStringLiteral("一"), QStringLiteral("二")});
+        list.resize(100, 100);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QCOMPARE(list.visualItemRect(list.item(0)).height(), 22);
+        QCOMPARE(list.visualItemRect(list.item(1)).top(), 22);
+    }
+
+    void richTextReadsBackWithCrLf_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("cr") << QStringLiteral("a\rb\rc") << QStringLiteral("a\r\nb\r\nc");
+        QTest::newRow("crlf") << QStringLiteral("a\r\nb") << QStringLiteral("a\r\nb");
+        QTest::newRow("empty last line") << QStringLiteral("a\r") << QStringLiteral("a\r\n");
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void richTextReadsBackWithCrLf()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, readBack);
+        RichEdit edit;
+        edit.setText(written);
+        QCOMPARE(edit.text(), readBack);
+    }
+
+    void lineSpacingCoversTheSelectedParagraphs()
+    {
+        RichEdit edit;
+        edit.setText(QStringLiteral("one\rtwo\rthree"));
+        edit.selectAll();
+        SetLineSpacing(&edit, 2);
+        edit.setSelLength(0);
+        QCOMPARE(edit.selStart(), 0);
+        QCOMPARE(edit.selLength(), 0);
+        int blocks = 0;
+        for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next(), ++blocks) {
+            QCOMPARE(b.blockFormat().lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+            QCOMPARE(b.blockFormat().lineHeight(), 200.0);
+        }
+        QCOMPARE(blocks, 3);
+    }
+
+    void insetTextRectLeavesTenPixelsEverySide()
+    {
+        RichEdit edit;
+        edit.resize(569, 436);
+        InsetTextRect(&edit);
+        const QRect client = edit.clientRect();
+        QCOMPARE(edit.formattingRect(), client.adjusted(10, 10, -10, -10));
+        QCOMPARE(edit.viewport()->geometry().size(), client.adjusted(10, 10, -10, -10).size());
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"

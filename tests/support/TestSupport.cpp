@@ -1,0 +1,46 @@
+#include "TestSupport.h"
+
+#include "AppPaths.h"
+
+#include <QDir>
+#include <QFile>
+
+DialogRecorder::DialogRecorder()
+{
+    MessageDialogs::setRecorder(
+        [this](MessageDialogs::Kind kind, const QString& caption, const QString& text) {
+            m_shown.append({kind, caption, text});
+        });
+}
+
+DialogRecorder::~DialogRecorder()
+{
+    MessageDialogs::setRecorder({});
+}
+
+AppDir::AppDir(const QString& database)
+{
+    QDir(m_dir.path()).mkpath(QStringLiteral("data"));
+    if (!database.isEmpty())
+        QFile::copy(database, databasePath());
+    QFile(databasePath()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    AppPaths::setExecutableFileForTests(m_dir.path() + QStringLiteral("/wenquell"));
+}
+
+AppDir::~AppDir()
+{
+    AppPaths::setExecutableFileForTests({});
+}
+
+void AppDir::writeDatabase(const QByteArray& bytes)
+{
+    QFile f(databasePath());
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "MessageDialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+// Records the program's message boxes instead of showing them, for as long as it lives.
+class DialogRecorder
+{
+public:
+    struct Shown
+    {
+        MessageDialogs::Kind kind;
+        QString caption;
+        QString text;
+    };
+
+    DialogRecorder();
+    ~DialogRecorder();
+
+    const QList<Shown>& shown() const { return m_shown; }
+    void clear() { m_shown.clear(); }
+
+private:
+    QList<Shown> m_shown;
+};
+
+// A directory laid out like the program's own: <dir>/wenquell and <dir>/data/EduData.db.
+// The windows created while it lives take it for the executable's directory.
+class AppDir
+{
+public:
+    // `database`: a file to copy in as data/EduData.db; empty for none.
+    explicit AppDir(const QString& database = QStringLiteral(WQ_FIXTURE_DB));
+    ~AppDir();
+
+    QString path() const { return m_dir.path(); }
+    QString databasePath() const { return m_dir.path() + QStringLiteral("/data/EduData.db"); }
+    // Replaces data/EduData.db by the given bytes.
+    void writeDatabase(const QByteArray& bytes);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray fileBytes(const QString& path);

@@ -1,0 +1,179 @@
+#include "DbBuilder.h"
+#include "IdiomLine.h"
+#include "Pinyin.h"
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QTest>
+#include <sqlite3.h>
+
+class TestBuilder : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_tmp;
+
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_tmp.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+        return path;
+    }
+
+private slots:
+    void lines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QStringList>("fields"); // idiom, pinyin, explanation, source, example
+        QTest::newRow("all labels")
+            << " 一言九鼎  拼音：yī yán jiǔ dǐng释义：话重。出处：《史记》示例：～。\r" << true
+            << QStringList{"一言九鼎", "yī yán jiǔ dǐng", "话重。", "《史记》", "～。"};
+        QTest::newRow("glued to the first label")
+            << " 一言为定拼音：yī yán wéi dìng释义：说定。出处：无示例：无" << true
+            << QStringList{"一言为定", "yī yán wéi dìng", "说定。", "无", "无"};
+        QTest::newRow("no example label")
+            << " 绿草如茵  拼音：lǜ cǎo rú yīn释义：柔软。出处：无⑹纠：无" << true
+            << QStringList{"绿草如茵", "lǜ cǎo rú yīn", "柔软。", "无⑹纠：无", ""};
+        QTest::newRow("two-part saying")
+            << " 项庄舞剑，意在沛公  拼音：a释义：b出处：c示例：d" << true
+            << QStringList{"项庄舞剑，意在沛公", "a", "b", "c", "d"};
+        QTest::newRow("enumeration comma")
+            << " 以狸致鼠、以冰致绳拼音：a释义：b出处：c示例：d" << true
+            << QStringList{"以狸致鼠、以冰致绳", "a", "b", "c", "d"};
+        QTest::newRow("field texts keep their blanks")
+            << " 画龙点睛拼音： huà 释义：  b 出处：c示例：d " << true
+            << QStringList{"画龙点睛", " huà ", "  b ", "c", "d "};
+        QTest::newRow("pinyin glued into the idiom")
+            << " 山陬海噬似匆簦簊hān zōu hǎi shì释义：远。出处：无示例：无" << false
+            << QStringList();
+        QTest::newRow("latin in the idiom") << " 一言A鼎  拼音：a释义：b" << false << QStringList();
+        QTest::newRow("ascii comma") << " 一言,九鼎  拼音：a释义：b" << false << QStringList();
+        QTest::newRow("two words before the label")
+            << " 一言 九鼎  拼音：a释义：b" << false << QStringList();
+        QTest::newRow("no idiom") << "   拼音：a释义：b" << false << QStringList();
+    }
+    void lines()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, ok);
+        QFETCH(QStringList, fields);
+        const std::optional<IdiomRecord> r = IdiomLine::parse(line);
+        QCOMPARE(r.has_value(), ok);
+        if (ok)
+            QCOMPARE((QStringList{r->chengYu, r->pingYin, r->dianGu, r->chuchu, r->liZi}), fields);
+    }
+
+    void searchForm_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("form");
+        QTest::newRow("tone marks") << "yī yán jiǔ dǐng" << "yiyanjiuding yyjd";
+        QTest::newRow("ü") << "lü cǎo" << "lvcao lc";
+        QTest::newRow("ü with tone marks") << "lǚ lǜ lǘ lǖ nüè" << "lvlvlvlvnve lllln";
+        QTest::newRow("capitals") << "Yī Yán" << "yiyan yy";
+        QTest::newRow("ideographic spaces") << "yī\u3000zhāo\u3000qiān\u3000lǐ"
+                                            << "yizhaoqianli yzql";
+        QTest::newRow("punctuation between syllables") << "zú chǐ ji?èr，xuán guī@jì"
+                                                       << "zuchijierxuanguiji zcjexgj";
+        QTest::newRow("tone digit") << "diu1 hún" << "diuhun dh";
+        QTest::newRow("script g") << "xīn fán jì yǎnɡ" << "xinfanjiyang xfjy";
+        QTest::newRow("empty") << "" << " ";
+    }
+    void searchForm()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, form);
+        QCOMPARE(Pinyin::searchForm(written), form);
+    }
+
+    void buildSortsNumbersAndSkips()
+    {
+        const QString db = m_tmp.filePath(QStringLiteral("a.db"));
+        const DbBuilder::Report r =
+            DbBuilder::build(QStringLiteral(WQ_FIXTURE_DIR "/idioms.txt"), db);
+        QCOMPARE(r.rows, 11);
+        QCOMPARE(r.skippedLines, QList<int>{8});
+
+        sqlite3* h = nullptr;
+        QCOMPARE(sqlite3_open_v2(db.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr),
+                 SQLITE_OK);
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(h, "select id, ChengYu, SPingYin from ChenYu order by rowid", -1, &s,
+                           nullptr);
+        QStringList rows;
+        while (sqlite3_step(s) == SQLITE_ROW)
+            rows.append(QString::number(sqlite3_column_int(s, 0)) + QLatin1Char(' ') +
+                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1))) +
+                        QLatin1Char(' ') +
+                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 2))));
+        sqlite3_finalize(s);
+        sqlite3_close(h);
+        QCOMPARE(rows.size(), 11);
+        QCOMPARE(rows[0], QStringLiteral("1 爱不释手 aibushishou abss"));
+        QCOMPARE(rows[3], QStringLiteral("4 绿草如茵 lvcaoruyin lcry"));
+        QCOMPARE(rows[4], QStringLiteral("5 略知一二 lvezhiyier lzye"));
+        QCOMPARE(rows[5], QStringLiteral("6 马到成功 madaochenggong mdcg"));
+        QCOMPARE(rows[6], QStringLiteral("7 马到成功 madaochenggong mdcg"));
+        QCOMPARE(rows[10], QStringLiteral("11 一言为定 yiyanweiding yywd"));
+    }
+
+    void sameInputGivesTheSameBytes()
+    {
+        const QString a = m_tmp.filePath(QStringLiteral("same1.db"));
+        const QString b = m_tmp.filePath(QStringLiteral("same2.db"));
+        DbBuilder::build(QStringLiteral(WQ_FIXTURE_DIR "/idioms.txt"), a);
+        QTest::qWait(1100); // a clock-dependent byte would show now
+        DbBuilder::build(QStringLiteral(WQ_FIXTURE_DIR "/idioms.txt"), b);
+        QCOMPARE(fileBytes(a), fileBytes(b));
+    }
+
+    void badInputFailsWithItsLineAndKeepsTheOldStore_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not UTF-8")
+            << QByteArray(" 一言九鼎拼音：a释义：b\n 画龙\xff点睛拼音：a\n")
+            << "line 2: not UTF-8 text";
+        QTest::newRow("outside GBK")
+            << QByteArray(" 一言九鼎拼音：a释义：b\n\n 画龙点睛拼音：a释义：\xf0\x9f\x98\x80\n")
+            << "line 3: DianGu does not convert to GBK and back unchanged";
+    }
+    void badInputFailsWithItsLineAndKeepsTheOldStore()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, message);
+        const QString db = m_tmp.filePath(QStringLiteral("kept.db"));
+        DbBuilder::build(QStringLiteral(WQ_FIXTURE_DIR "/idioms.txt"), db);
+        const QByteArray before = fileBytes(db);
+        try {
+            DbBuilder::build(write(QStringLiteral("bad.txt"), input), db);
+            QFAIL("a bad input was built");
+        } catch (const DbBuilder::Error& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), message);
+        }
+        QCOMPARE(fileBytes(db), before);
+        QVERIFY(!QFile::exists(db + QStringLiteral(".part")));
+    }
+
+    void commandReportsSkippedLines()
+    {
+        QProcess p;
+        p.start(QStringLiteral(WQ_BUILD_EDUDATA_EXE),
+                {QStringLiteral(WQ_FIXTURE_DIR "/idioms.txt"), m_tmp.filePath("cmd.db")});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY2(p.readAllStandardOutput().contains("11 idioms written, 1 damaged lines skipped"),
+                 "the report is missing");
+        p.start(QStringLiteral(WQ_BUILD_EDUDATA_EXE),
+                {m_tmp.filePath("missing.txt"), m_tmp.filePath("cmd2.db")});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(!QFile::exists(m_tmp.filePath("cmd2.db")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBuilder)
+#include "tst_builder.moc"

@@ -1,0 +1,158 @@
+#include "DbBuilder.h"
+
+#include "Gbk.h"
+#include "IdiomLine.h"
+#include "Pinyin.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace DbBuilder {
+
+namespace {
+
+struct Row
+{
+    IdiomRecord record;
+    QString searchForm; // SPingYin
+    QString sortKey;    // the toneless syllables joined
+    int line;
+};
+
+[[noreturn]] void fail(const QString& message)
+{
+    throw Error(message.toStdString());
+}
+
+class Db
+{
+public:
+    explicit Db(const QString& path)
+    {
+        if (sqlite3_open_v2(path.toUtf8().constData(), &m_db,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+            fail(QStringLiteral("cannot create %1: %2").arg(path, error()));
+    }
+    ~Db() { sqlite3_close_v2(m_db); }
+
+    void exec(const char* sql)
+    {
+        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(QStringLiteral("%1: %2").arg(QString::fromUtf8(sql), error()));
+    }
+    sqlite3* handle() const { return m_db; }
+    QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+const char* kSchema = R"sql(
+PRAGMA page_size = 4096;
+PRAGMA journal_mode = DELETE;
+CREATE TABLE ChenYu (
+    id       INTEGER PRIMARY KEY,
+    ChengYu  TEXT COLLATE NOCASE,
+    PingYin  TEXT COLLATE NOCASE,
+    SPingYin TEXT COLLATE NOCASE,
+    DianGu   TEXT COLLATE NOCASE,
+    LiZi     TEXT COLLATE NOCASE,
+    Chuchu   TEXT COLLATE NOCASE
+);
+)sql";
+
+void checkGbk(const Row& row)
+{
+    const IdiomRecord& r = row.record;
+    const std::pair<const char*, const QString*> fields[] = {
+        {"ChengYu", &r.chengYu}, {"PingYin", &r.pingYin}, {"SPingYin", &row.searchForm},
+        {"DianGu", &r.dianGu},   {"LiZi", &r.liZi},       {"Chuchu", &r.chuchu}};
+    for (const auto& [name, text] : fields)
+        if (!Gbk::isGbk(*text))
+            fail(QStringLiteral("line %1: %2 does not convert to GBK and back unchanged")
+                     .arg(row.line)
+                     .arg(QLatin1String(name)));
+}
+
+void write(const QString& path, const QList<Row>& rows)
+{
+    Db db(path);
+    db.exec(kSchema);
+    db.exec("BEGIN");
+    sqlite3_stmt* insert = nullptr;
+    if (sqlite3_prepare_v2(db.handle(),
+                           "INSERT INTO ChenYu (id, ChengYu, PingYin, SPingYin, DianGu, LiZi, "
+                           "Chuchu) VALUES (?, ?, ?, ?, ?, ?, ?)",
+                           -1, &insert, nullptr) != SQLITE_OK)
+        fail(db.error());
+    int id = 0;
+    for (const Row& row : rows) {
+        const QByteArray texts[6] = {row.record.chengYu.toUtf8(), row.record.pingYin.toUtf8(),
+                                     row.searchForm.toUtf8(),     row.record.dianGu.toUtf8(),
+                                     row.record.liZi.toUtf8(),    row.record.chuchu.toUtf8()};
+        sqlite3_bind_int(insert, 1, ++id);
+        for (int i = 0; i < 6; ++i)
+            sqlite3_bind_text(insert, i + 2, texts[i].constData(), int(texts[i].size()),
+                              SQLITE_TRANSIENT);
+        if (sqlite3_step(insert) != SQLITE_DONE) {
+            sqlite3_finalize(insert);
+            fail(QStringLiteral("line %1: %2").arg(row.line).arg(db.error()));
+        }
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    db.exec("CREATE INDEX ChenYu_ChengYu ON ChenYu (ChengYu)");
+    db.exec("COMMIT");
+}
+
+} // namespace
+
+Report build(const QString& sourcePath, const QString& dbPath)
+{
+    QFile in(sourcePath);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("cannot read %1: %2").arg(sourcePath, in.errorString()));
+    const QByteArray bytes = in.readAll();
+
+    Report report;
+    QList<Row> rows;
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int lineNo = int(i + 1);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString line = utf8.decode(lines[i]);
+        if (utf8.hasError())
+            fail(QStringLiteral("line %1: not UTF-8 text").arg(lineNo));
+        if (line.trimmed().isEmpty())
+            continue;
+        const std::optional<IdiomRecord> record = IdiomLine::parse(line);
+        if (!record) {
+            report.skippedLines.append(lineNo);
+            continue;
+        }
+        Row row{*record, Pinyin::searchForm(record->pingYin), {}, lineNo};
+        row.sortKey = row.searchForm.section(QLatin1Char(' '), 0, 0);
+        checkGbk(row);
+        rows.append(std::move(row));
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
+
+    const QString temp = dbPath + QStringLiteral(".part");
+    QFile::remove(temp);
+    try {
+        write(temp, rows);
+    } catch (...) {
+        QFile::remove(temp);
+        throw;
+    }
+    QFile::remove(dbPath);
+    if (!QFile::rename(temp, dbPath))
+        fail(QStringLiteral("cannot move %1 to %2").arg(temp, dbPath));
+    report.rows = int(rows.size());
+    return report;
+}
+
+} // namespace DbBuilder

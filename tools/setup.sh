@@ -1,0 +1,95 @@
+# Shared set-up steps of run.sh and test.sh: Debian packages, the idiom data, the build.
+# Sourced, not run. Every step does nothing when its work is already done.
+
+WQ_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+WQ_BUILD="$WQ_ROOT/build"
+
+# What the program and its tests need from Debian 12.
+WQ_PACKAGES=(
+    cmake g++ ninja-build pkg-config ca-certificates
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    qt6-multimedia-dev libqt6multimedia6 qt6-webengine-dev
+    libsqlite3-dev libespeak-ng-dev espeak-ng-data fonts-wqy-microhei
+    xvfb xauth pulseaudio pulseaudio-utils sox x11-utils xdotool
+)
+
+wq_log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
+
+wq_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+wq_missing_packages() {
+    local p missing=()
+    for p in "${WQ_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$p")
+    done
+    # npm may come from Node's own packages; only ask Debian for it when there is none.
+    command -v npm >/dev/null 2>&1 || missing+=(npm)
+    printf '%s\n' "${missing[@]}"
+}
+
+wq_install_packages() {
+    local missing
+    mapfile -t missing < <(wq_missing_packages | sed '/^$/d')
+    if [ "${#missing[@]}" -eq 0 ]; then
+        return 0
+    fi
+    wq_log "Installing Debian packages: ${missing[*]}"
+    wq_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    wq_as_root env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# The idiom data: npm package chengyu, pinned by version and integrity hash.
+wq_lock_value() { sed -n "s/^$1=//p" "$WQ_ROOT/tools/chengyu.lock"; }
+
+wq_idiom_source() {
+    echo "$WQ_BUILD/deps/$(wq_lock_value name)-$(wq_lock_value version)/data/3.txt"
+}
+
+wq_fetch_data() {
+    local name version integrity
+    name=$(wq_lock_value name)
+    version=$(wq_lock_value version)
+    integrity=$(wq_lock_value integrity)
+    local deps="$WQ_BUILD/deps"
+    [ -s "$(wq_idiom_source)" ] && return 0
+
+    mkdir -p "$deps"
+    local tgz="$deps/$name-$version.tgz"
+    if [ ! -s "$tgz" ]; then
+        wq_log "Fetching $name@$version from the npm registry"
+        (cd "$deps" && npm pack --silent "$name@$version" >/dev/null)
+    fi
+    local actual
+    actual="sha512-$(node -e '
+        const c = require("crypto"), fs = require("fs");
+        process.stdout.write(c.createHash("sha512").update(fs.readFileSync(process.argv[1])).digest("base64"));
+    ' "$tgz")"
+    if [ "$actual" != "$integrity" ]; then
+        rm -f "$tgz"
+        echo "error: $name-$version.tgz does not match its pinned integrity hash" >&2
+        echo "  expected $integrity" >&2
+        echo "  got      $actual" >&2
+        return 1
+    fi
+    local unpack="$deps/$name-$version"
+    rm -rf "$unpack.tmp" && mkdir -p "$unpack.tmp"
+    tar -xzf "$tgz" -C "$unpack.tmp" --strip-components=1 package/data/3.txt
+    rm -rf "$unpack" && mv "$unpack.tmp" "$unpack"
+}
+
+# Configures once, then builds only what changed. Extra arguments go to the configure step.
+wq_build() {
+    local dir=${1:-$WQ_BUILD}
+    shift || true
+    if [ ! -f "$dir/build.ninja" ]; then
+        wq_log "Configuring $dir"
+        cmake -S "$WQ_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DWENQUELL_IDIOM_SOURCE="$(wq_idiom_source)" "$@"
+    fi
+    wq_log "Building $dir"
+    cmake --build "$dir" --parallel "$(nproc)"
+}
