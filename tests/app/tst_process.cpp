@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QTest>
 #include <csignal>
 
@@ -67,6 +68,24 @@ private:
         return lines.size() == 1 && lines[0].isEmpty() ? 0 : int(lines.size());
     }
 
+    QString xdotool(const QStringList& args) const
+    {
+        QProcess x;
+        x.start(QStringLiteral("xdotool"), args);
+        x.waitForFinished(5000);
+        return QString::fromLocal8Bit(x.readAllStandardOutput()).trimmed();
+    }
+
+    QString mapState(const QString& window) const
+    {
+        QProcess x;
+        x.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
+        x.waitForFinished(5000);
+        const QString out = QString::fromLocal8Bit(x.readAllStandardOutput());
+        const qsizetype at = out.indexOf(QStringLiteral("Map State: "));
+        return at < 0 ? QString() : out.mid(at + 11).section(QLatin1Char('\n'), 0, 0).trimmed();
+    }
+
     void stopAll()
     {
         for (QProcess* p : m_started) {
@@ -109,6 +128,44 @@ private slots:
         const int windows = countWindows();
         if (windows >= 0)
             QCOMPARE(windows, 1);
+    }
+
+    void minimisedFirstCopyIsRestored()
+    {
+        const QStringList tools = {QStringLiteral("openbox"), QStringLiteral("xdotool"),
+                                   QStringLiteral("xwininfo")};
+        for (const QString& tool : tools)
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QSKIP("needs openbox, xdotool and xwininfo");
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display");
+        // Minimising takes a window manager.
+        QProcess wm;
+        wm.start(QStringLiteral("openbox"), {QStringLiteral("--replace")});
+        QVERIFY(wm.waitForStarted());
+        auto stopWm = qScopeGuard([&] {
+            wm.terminate();
+            wm.waitForFinished(5000);
+        });
+        QTest::qWait(500);
+
+        start();
+        QVERIFY(waitUntilListening());
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = xdotool({QStringLiteral("search"),
+                                                     QStringLiteral("--onlyvisible"),
+                                                     QStringLiteral("--name"),
+                                                     QStringLiteral("^Wenquell$")}))
+                                      .isEmpty(),
+                                 10000);
+        xdotool({QStringLiteral("windowminimize"), QStringLiteral("--sync"), window});
+        QTRY_COMPARE_WITH_TIMEOUT(mapState(window), QStringLiteral("IsUnMapped"), 5000);
+
+        QProcess* second = start();
+        QVERIFY(second->waitForFinished(5000));
+        QCOMPARE(second->exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(mapState(window), QStringLiteral("IsViewable"), 5000);
+        QCOMPARE(countWindows(), 1);
     }
 
     void killedFirstCopyLeavesNothingBehind()
