@@ -18,8 +18,14 @@
 #include "WakeServer.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
 #include <QStackedWidget>
+#include <QToolButton>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -37,6 +43,23 @@ Panel* newPanel(QWidget* parent, const char* name, Panel::Bevel bevel, const QCo
     p->setBevelOuter(bevel);
     p->setColor(color);
     return p;
+}
+
+QFont boldFont(const QFont& f)
+{
+    QFont b = f;
+    b.setBold(true);
+    return b;
+}
+
+QIcon glyph(const char* name)
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(name)), QSize(16, 16),
+                 QIcon::Normal);
+    icon.addFile(QStringLiteral(":/glyphs/%1_disabled.png").arg(QLatin1String(name)),
+                 QSize(16, 16), QIcon::Disabled);
+    return icon;
 }
 
 QFrame* newLine(QWidget* parent, const char* name)
@@ -142,13 +165,19 @@ void TFrmMain::createControls()
 
     Panel2 = newPanel(tsList, "Panel2", Panel::Bevel::Raised, Panel::buttonFace());
     Panel2->setCaption(QStringLiteral("成语列表"));
-    QFont bold = font();
-    bold.setBold(true);
-    Panel2->setFont(bold);
+    Panel2->setFont(boldFont(font()));
     ListBox1 = new ListBox(tsList);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     place(QRect(QPoint(0, 0), sheet.size()),
           {{Panel2, aligned(Align::Top, 0, 21)}, {ListBox1, aligned(Align::Client)}});
+    createSearchPage();
+
+    m_listPageButton = new QToolButton(pnlLLeft);
+    m_listPageButton->setText(QStringLiteral("列表"));
+    m_listPageButton->setGeometry(2, 31, 33, 34);
+    m_searchPageButton = new QToolButton(pnlLLeft);
+    m_searchPageButton->setText(QStringLiteral("搜索"));
+    m_searchPageButton->setGeometry(2, 77, 33, 34);
 
     pnlRTop = newPanel(pnlRight, "pnlRTop", Panel::Bevel::None, Panel::buttonFace());
     RichText = new RichEdit(pnlRight);
@@ -166,9 +195,50 @@ void TFrmMain::createControls()
     RichText->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
+void TFrmMain::createSearchPage()
+{
+    Panel4 = newPanel(tsSearch, "Panel4", Panel::Bevel::Raised, Panel::buttonFace());
+    Panel4->setCaption(QStringLiteral("成语搜索"));
+    Panel4->setFont(boldFont(font()));
+    Panel3 = newPanel(tsSearch, "Panel3", Panel::Bevel::Raised, Panel::buttonFace());
+    ListBox2 = new ListBox(tsSearch);
+    ListBox2->setObjectName(QStringLiteral("ListBox2"));
+    place(QRect(QPoint(0, 0), tsSearch->size()), {{Panel4, aligned(Align::Top, 0, 21)},
+                                                   {Panel3, aligned(Align::Top, 0, 53)},
+                                                   {ListBox2, aligned(Align::Client)}});
+
+    RadPinYin = new QRadioButton(QStringLiteral("拼音搜索"), Panel3);
+    RadPinYin->setObjectName(QStringLiteral("RadPinYin"));
+    RadPinYin->setGeometry(3, 1, 75, 17);
+    RadPinYin->setChecked(true);
+    RadHanZi = new QRadioButton(QStringLiteral("汉字搜索"), Panel3);
+    RadHanZi->setObjectName(QStringLiteral("RadHanZi"));
+    RadHanZi->setGeometry(75, 2, 75, 17);
+    edSou = new QLineEdit(Panel3);
+    edSou->setObjectName(QStringLiteral("edSou"));
+    edSou->setGeometry(1, 25, 87, 20);
+    BitBtn2 = new QPushButton(glyph("search"), QStringLiteral("搜索"), Panel3);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setGeometry(91, 22, 56, 25);
+    BitBtn2->setIconSize(QSize(16, 16));
+}
+
 void TFrmMain::connectHandlers()
 {
     connect(ListBox1, &ListBox::Click, this, [this] { guarded([this] { ListBox1Click(ListBox1); }); });
+    connect(ListBox2, &ListBox::Click, this, [this] { guarded([this] { ListBox2Click(ListBox2); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn2Click(BitBtn2); }); });
+    edSou->installEventFilter(this);
+    connect(RadPinYin, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            guarded([this] { RadPinYinClick(RadPinYin); });
+    });
+    connect(RadHanZi, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            guarded([this] { RadHanZiClick(RadHanZi); });
+    });
+    connect(m_listPageButton, &QToolButton::clicked, this, [this] { pgMain->setCurrentIndex(0); });
+    connect(m_searchPageButton, &QToolButton::clicked, this, [this] { pgMain->setCurrentIndex(1); });
     connect(RichText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
     connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(N1); }); });
@@ -229,12 +299,72 @@ void TFrmMain::SlectChengYu(const QByteArray& idiom)
     RichText->ensureCursorVisible();
 }
 
-void TFrmMain::ListBox1Click(QObject*)
+void TFrmMain::showEntryOf(ListBox* list)
 {
-    const int row = ListBox1->itemIndex();
+    const int row = list->itemIndex();
     if (row < 0)
         return;
-    SlectChengYu(Gbk::fromUnicode(ListBox1->itemText(row)));
+    SlectChengYu(Gbk::fromUnicode(list->itemText(row)));
+}
+
+void TFrmMain::ListBox1Click(QObject*)
+{
+    showEntryOf(ListBox1);
+}
+
+void TFrmMain::ListBox2Click(QObject*)
+{
+    showEntryOf(ListBox2);
+}
+
+void TFrmMain::BitBtn2Click(QObject*)
+{
+    const QByteArray text = Gbk::fromUnicode(edSou->text());
+    if (text.isEmpty()) {
+        MessageDialogs::information(this, QStringLiteral("提示"), QStringLiteral("搜索内容不能为空！"));
+        return;
+    }
+    const QByteArray statement = RadPinYin->isChecked() ? Statements::pinyinSearch(text)
+                                                        : Statements::characterSearch(text);
+    Statements::run(*ADOQuery1, statement);
+    if (ADOQuery1->recordCount() == 0) {
+        MessageDialogs::information(this, QStringLiteral("提示"),
+                                    QStringLiteral("Wenquell中未找到相关的词语信息！"));
+        return;
+    }
+    {
+        ListBox2->setUpdatesEnabled(false);
+        const auto resume = qScopeGuard([this] { ListBox2->setUpdatesEnabled(true); });
+        ListBox2->clear();
+        ADOQuery1->first();
+        const int n = ADOQuery1->recordCount();
+        QStringList found;
+        found.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            found.append(ADOQuery1->fieldAsString(QStringLiteral("ChengYu")));
+            ADOQuery1->next();
+        }
+        ListBox2->addItems(found);
+    }
+    ListBox2->setItemIndex(0);
+}
+
+void TFrmMain::edSouKeyPress(QObject*, QChar& Key)
+{
+    if (Key == QLatin1Char('\r'))
+        BitBtn2Click(BitBtn2);
+}
+
+void TFrmMain::RadPinYinClick(QObject*)
+{
+    edSou->clear();
+    ListBox2->clear();
+}
+
+void TFrmMain::RadHanZiClick(QObject*)
+{
+    edSou->clear();
+    ListBox2->clear();
 }
 
 void TFrmMain::RichTextContextPopup(const QPoint& pos)
@@ -264,6 +394,18 @@ void TFrmMain::WMAppRestore()
     activateWindow();
     if (focus)
         focus->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == edSou && event->type() == QEvent::KeyPress) {
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (typed.size() == 1) {
+            QChar key = typed[0];
+            guarded([&] { edSouKeyPress(edSou, key); });
+        }
+    }
+    return QWidget::eventFilter(watched, event); // the key still reaches the edit box
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event)

@@ -7,10 +7,14 @@ class DbConnection;
 class DbQuery;
 class ListBox;
 class Panel;
-class QFrame;
-class QMenu;
 class QAction;
+class QFrame;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
 class QStackedWidget;
+class QToolButton;
 class RichEdit;
 class WakeServer;
 
@@ -38,6 +42,13 @@ public:
     Panel* Panel2;
     ListBox* ListBox1;
     QWidget* tsSearch;
+    Panel* Panel3;
+    QRadioButton* RadPinYin;
+    QRadioButton* RadHanZi;
+    QLineEdit* edSou;
+    QPushButton* BitBtn2;
+    ListBox* ListBox2;
+    Panel* Panel4;
     Panel* pnlLLeft;
     Panel* pnlRight;
     RichEdit* RichText;
@@ -54,6 +65,11 @@ public:
     // Event handlers.
     void FormCreate(QObject* Sender);
     void ListBox1Click(QObject* Sender);
+    void ListBox2Click(QObject* Sender);
+    void BitBtn2Click(QObject* Sender);
+    void edSouKeyPress(QObject* Sender, QChar& Key);
+    void RadPinYinClick(QObject* Sender);
+    void RadHanZiClick(QObject* Sender);
     void RichTextContextPopup(const QPoint& pos);
     void N1Click(QObject* Sender);
     void N2Click(QObject* Sender);
@@ -65,12 +81,18 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
+    void createSearchPage();
     void connectHandlers();
+    void showEntryOf(ListBox* list);
 
     WakeServer* m_wakeServer;
+    // Switch pages until the navigation strip's picture buttons take their place.
+    QToolButton* m_listPageButton;
+    QToolButton* m_searchPageButton;
 };
 
 // The main window of the running program.

@@ -1,0 +1,193 @@
+#include "DbConnection.h"
+#include "DbQuery.h"
+#include "Gbk.h"
+#include "ListBox.h"
+#include "RichEdit.h"
+#include "TestSupport.h"
+#include "uFrmMain.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+
+static QStringList rows(const ListBox* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->itemText(i));
+    return out;
+}
+
+class TestSearch : public QObject
+{
+    Q_OBJECT
+private:
+    AppDir* m_dir = nullptr;
+    DialogRecorder* m_dialogs = nullptr;
+    TFrmMain* m_w = nullptr;
+
+    void search(const QString& text)
+    {
+        m_w->edSou->setText(text);
+        QTest::mouseClick(m_w->BitBtn2, Qt::LeftButton);
+    }
+
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto& d : m_dialogs->shown())
+            out.append(d.caption + QLatin1Char('|') + d.text);
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = new AppDir;
+        m_dialogs = new DialogRecorder;
+        m_w = new TFrmMain;
+        m_w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_w));
+        m_w->pgMain->setCurrentIndex(1);
+    }
+    void cleanup()
+    {
+        delete m_w;
+        delete m_dialogs;
+        delete m_dir;
+    }
+
+    void initialState()
+    {
+        QVERIFY(m_w->RadPinYin->isChecked());
+        QVERIFY(!m_w->RadHanZi->isChecked());
+        QCOMPARE(m_w->RadPinYin->text(), QStringLiteral("拼音搜索"));
+        QCOMPARE(m_w->RadHanZi->text(), QStringLiteral("汉字搜索"));
+        QCOMPARE(m_w->BitBtn2->text(), QStringLiteral("搜索"));
+        QCOMPARE(m_w->edSou->text(), QString());
+        QCOMPARE(m_w->ListBox2->count(), 0);
+        QCOMPARE(m_w->ListBox2->size(), QSize(147, 398));
+        QCOMPARE(m_w->BitBtn2->geometry(), QRect(91, 22, 56, 25));
+        QCOMPARE(m_w->edSou->geometry(), QRect(1, 25, 87, 20));
+    }
+
+    void results_data()
+    {
+        QTest::addColumn<bool>("pinyin");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("syllables") << true << "yiyan" << QStringList({"一言九鼎", "一言为定"});
+        QTest::newRow("initials, any case") << true << "YYJD" << QStringList({"一言九鼎"});
+        QTest::newRow("blank is kept") << true << " yyjd" << QStringList({"一言九鼎"});
+        QTest::newRow("percent: everything")
+            << true << "%"
+            << QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二",
+                            "马到成功", "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎",
+                            "一言为定"});
+        QTest::newRow("characters") << false << "言" << QStringList({"一言九鼎", "一言为定"});
+        QTest::newRow("underscore") << false << "马_成" << QStringList({"马到成功", "马到成功"});
+    }
+    void results()
+    {
+        QFETCH(bool, pinyin);
+        QFETCH(QString, text);
+        QFETCH(QStringList, expected);
+        (pinyin ? m_w->RadPinYin : m_w->RadHanZi)->setChecked(true);
+        search(text);
+        QCOMPARE(messages(), QStringList());
+        QCOMPARE(rows(m_w->ListBox2), expected);
+        // The first result is highlighted, but its entry is not shown.
+        QCOMPARE(m_w->ListBox2->itemIndex(), 0);
+        QCOMPARE(m_w->RichText->text(), QString());
+        QVERIFY(m_w->ListBox2->updatesEnabled());
+    }
+
+    void emptyTextSendsNothing()
+    {
+        m_w->ADOQuery1->setSql(QStringLiteral("marker"));
+        search(QString());
+        QCOMPARE(messages(), QStringList({"提示|搜索内容不能为空！"}));
+        QCOMPARE(m_dialogs->shown()[0].kind, MessageDialogs::Kind::Information);
+        QCOMPARE(m_w->ADOQuery1->sql(), QStringLiteral("marker"));
+    }
+
+    void noMatchKeepsTheEarlierResults_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unknown") << "zzzz";
+        QTest::newRow("spaces only") << "   ";
+        QTest::newRow("a quote") << "'";
+        QTest::newRow("an injection attempt") << "' or '1'='1";
+        QTest::newRow("emoji") << "😀";
+    }
+    void noMatchKeepsTheEarlierResults()
+    {
+        QFETCH(QString, text);
+        search(QStringLiteral("yiyan"));
+        m_w->ListBox2->setItemIndex(1);
+        search(text);
+        QCOMPARE(messages(), QStringList({"提示|Wenquell中未找到相关的词语信息！"}));
+        QCOMPARE(rows(m_w->ListBox2), QStringList({"一言九鼎", "一言为定"}));
+        QCOMPARE(m_w->ListBox2->itemIndex(), 1);
+    }
+
+    void enterSearchesAndStillReachesTheBox()
+    {
+        m_w->edSou->setFocus();
+        QTest::keyClicks(m_w->edSou, QStringLiteral("yyjd"));
+        QTest::keyClick(m_w->edSou, Qt::Key_Return);
+        QCOMPARE(rows(m_w->ListBox2), QStringList({"一言九鼎"}));
+        QCOMPARE(m_w->edSou->text(), QStringLiteral("yyjd"));
+        m_w->edSou->clear();
+        QTest::keyClick(m_w->edSou, Qt::Key_Enter);
+        QCOMPARE(messages(), QStringList({"提示|搜索内容不能为空！"}));
+    }
+
+    void modeChangeEmptiesTextAndResultsOnly()
+    {
+        m_w->ListBox1Click(nullptr); // nothing selected: nothing happens
+        m_w->SlectChengYu(Gbk::fromUnicode(u"画龙点睛"));
+        const QString entry = m_w->RichText->text();
+        search(QStringLiteral("yiyan"));
+        m_w->edSou->setText(QStringLiteral("abc"));
+
+        QTest::mouseClick(m_w->RadPinYin, Qt::LeftButton); // already checked: nothing changes
+        QCOMPARE(m_w->edSou->text(), QStringLiteral("abc"));
+        QCOMPARE(m_w->ListBox2->count(), 2);
+
+        QTest::mouseClick(m_w->RadHanZi, Qt::LeftButton);
+        QVERIFY(m_w->RadHanZi->isChecked());
+        QCOMPARE(m_w->edSou->text(), QString());
+        QCOMPARE(m_w->ListBox2->count(), 0);
+        QCOMPARE(m_w->RichText->text(), entry);
+
+        m_w->edSou->setText(QStringLiteral("x"));
+        QTest::mouseClick(m_w->RadPinYin, Qt::LeftButton);
+        QCOMPARE(m_w->edSou->text(), QString());
+    }
+
+    void clickingAResultShowsItsEntry()
+    {
+        search(QStringLiteral("yiyan"));
+        const ListBox* list = m_w->ListBox2;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(1)).center());
+        QVERIFY(m_w->RichText->text().startsWith(QStringLiteral("【成  语】：一言为定\r\n")));
+    }
+
+    void storeErrorKeepsTheResults()
+    {
+        search(QStringLiteral("yiyan"));
+        m_w->ADOConnection1->close();
+        search(QStringLiteral("yyjd"));
+        QCOMPARE(m_dialogs->shown().size(), 1);
+        QCOMPARE(m_dialogs->shown()[0].kind, MessageDialogs::Kind::Critical);
+        QCOMPARE(rows(m_w->ListBox2), QStringList({"一言九鼎", "一言为定"}));
+        QVERIFY(m_w->ListBox2->updatesEnabled());
+    }
+};
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
