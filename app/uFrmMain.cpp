@@ -172,12 +172,25 @@ void TFrmMain::createControls()
           {{Panel2, aligned(Align::Top, 0, 21)}, {ListBox1, aligned(Align::Client)}});
     createSearchPage();
 
-    m_listPageButton = new QToolButton(pnlLLeft);
-    m_listPageButton->setText(QStringLiteral("列表"));
-    m_listPageButton->setGeometry(2, 31, 33, 34);
-    m_searchPageButton = new QToolButton(pnlLLeft);
-    m_searchPageButton->setText(QStringLiteral("搜索"));
-    m_searchPageButton->setGeometry(2, 77, 33, 34);
+    // Plain stand-ins for the navigation strip's picture buttons; the page to show is the
+    // button's "Tag".
+    btnList = new QToolButton(pnlLLeft);
+    btnList->setObjectName(QStringLiteral("btnList"));
+    btnList->setText(QStringLiteral("列表"));
+    btnList->setToolTip(QStringLiteral("成语列表"));
+    btnList->setProperty("Tag", 0);
+    btnList->setGeometry(2, 31, 33, 34);
+    btnSearch = new QToolButton(pnlLLeft);
+    btnSearch->setObjectName(QStringLiteral("btnSearch"));
+    btnSearch->setText(QStringLiteral("搜索"));
+    btnSearch->setToolTip(QStringLiteral("成语搜索"));
+    btnSearch->setProperty("Tag", 1);
+    btnSearch->setGeometry(2, 77, 33, 34);
+    ImgStest = new QToolButton(pnlLLeft);
+    ImgStest->setObjectName(QStringLiteral("ImgStest"));
+    ImgStest->setText(QStringLiteral("游戏"));
+    ImgStest->setToolTip(QStringLiteral("成语游戏"));
+    ImgStest->setGeometry(2, 123, 33, 34);
 
     pnlRTop = newPanel(pnlRight, "pnlRTop", Panel::Bevel::None, Panel::buttonFace());
     RichText = new RichEdit(pnlRight);
@@ -237,8 +250,10 @@ void TFrmMain::connectHandlers()
         if (on)
             guarded([this] { RadHanZiClick(RadHanZi); });
     });
-    connect(m_listPageButton, &QToolButton::clicked, this, [this] { pgMain->setCurrentIndex(0); });
-    connect(m_searchPageButton, &QToolButton::clicked, this, [this] { pgMain->setCurrentIndex(1); });
+    connect(btnList, &QToolButton::clicked, this, [this] { guarded([this] { btnListClick(btnList); }); });
+    connect(btnSearch, &QToolButton::clicked, this,
+            [this] { guarded([this] { btnListClick(btnSearch); }); });
+    connect(ImgStest, &QToolButton::clicked, this, [this] { guarded([this] { ImgStestClick(ImgStest); }); });
     connect(RichText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
     connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(N1); }); });
@@ -297,6 +312,19 @@ void TFrmMain::SlectChengYu(const QByteArray& idiom)
     SetLineSpacing(RichText, 2);
     RichText->setSelLength(0);
     RichText->ensureCursorVisible();
+}
+
+void TFrmMain::btnListClick(QObject* Sender)
+{
+    auto* button = qobject_cast<QToolButton*>(Sender);
+    if (!button || (button != btnList && button != btnSearch))
+        return;
+    pgMain->setCurrentIndex(button->property("Tag").toInt());
+}
+
+void TFrmMain::ImgStestClick(QObject*)
+{
+    // The game window comes with the idiom game.
 }
 
 void TFrmMain::showEntryOf(ListBox* list)

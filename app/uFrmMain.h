@@ -50,6 +50,9 @@ public:
     ListBox* ListBox2;
     Panel* Panel4;
     Panel* pnlLLeft;
+    QToolButton* btnList;
+    QToolButton* btnSearch;
+    QToolButton* ImgStest;
     Panel* pnlRight;
     RichEdit* RichText;
     Panel* pnlRTop;
@@ -64,6 +67,8 @@ public:
 
     // Event handlers.
     void FormCreate(QObject* Sender);
+    void btnListClick(QObject* Sender);
+    void ImgStestClick(QObject* Sender);
     void ListBox1Click(QObject* Sender);
     void ListBox2Click(QObject* Sender);
     void BitBtn2Click(QObject* Sender);
@@ -90,9 +95,6 @@ private:
     void showEntryOf(ListBox* list);
 
     WakeServer* m_wakeServer;
-    // Switch pages until the navigation strip's picture buttons take their place.
-    QToolButton* m_listPageButton;
-    QToolButton* m_searchPageButton;
 };
 
 // The main window of the running program.
