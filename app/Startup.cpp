@@ -16,6 +16,7 @@ static void runFirstCopy(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(appTitle());
+    QApplication::setApplicationVersion(QStringLiteral(WENQUELL_VERSION));
     QApplication::setApplicationDisplayName(QString());
     // Closing the main window ends the run, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);

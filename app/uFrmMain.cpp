@@ -15,10 +15,15 @@
 #include "Panel.h"
 #include "RichEdit.h"
 #include "Statements.h"
+#include "Update.h"
 #include "WakeServer.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QTimer>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -28,6 +33,20 @@
 #include <QToolButton>
 
 TFrmMain* FrmMain = nullptr;
+
+QUrl publisherPage(const QString& path)
+{
+    QString host = QStringLiteral(WENQUELL_PUBLISHER_URL);
+    if (host.isEmpty()) {
+        const QString exe = AppPaths::executableFile();
+        host = QUrl::fromLocalFile(exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1) +
+                                   QStringLiteral("site"))
+                   .toString(QUrl::FullyEncoded);
+    }
+    while (host.endsWith(QLatin1Char('/')))
+        host.chop(1);
+    return QUrl(host + path);
+}
 
 using AlignLayout::Align;
 
@@ -114,6 +133,10 @@ void TFrmMain::createControls()
                    Qt::WindowCloseButtonHint);
     setFixedSize(772, 565);
     move(360, 225);
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/wenquell-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
     setFont(Fonts::songTi(12));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -199,6 +222,21 @@ void TFrmMain::createControls()
     place(pnlRight->clientRect(),
           {{pnlRTop, aligned(Align::Top, 0, 36)}, {RichText, aligned(Align::Client)}});
 
+    Label4 = new QLabel(QStringLiteral("访问官方网站"), pnlRTop);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setGeometry(493, 10, 72, 12);
+    Label4->setFont(Fonts::songTi(12));
+    Label4->setCursor(Qt::PointingHandCursor);
+    QPalette linkPalette = Label4->palette();
+    linkPalette.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xFF));
+    Label4->setPalette(linkPalette);
+    Label4->installEventFilter(this);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(5000);
+    Timer1->start();
+
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     N1 = PopupMenu1->addAction(QStringLiteral("全选"));
@@ -258,6 +296,7 @@ void TFrmMain::connectHandlers()
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
     connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(N1); }); });
     connect(N2, &QAction::triggered, this, [this] { guarded([this] { N2Click(N2); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(Timer1); }); });
     connect(m_wakeServer, &WakeServer::messageReceived, this,
             [this](unsigned message, qint64, qint64) {
                 if (message == WM_APPRESTORE)
@@ -320,6 +359,34 @@ void TFrmMain::btnListClick(QObject* Sender)
     if (!button || (button != btnList && button != btnSearch))
         return;
     pgMain->setCurrentIndex(button->property("Tag").toInt());
+}
+
+void TFrmMain::Label4Click(QObject*)
+{
+    QDesktopServices::openUrl(publisherPage(QStringLiteral("/201072118.html")));
+}
+
+void TFrmMain::Label4MouseEnter(QObject*)
+{
+    QFont f = Label4->font();
+    f.setUnderline(true);
+    Label4->setFont(f);
+}
+
+void TFrmMain::Label4MouseLeave(QObject*)
+{
+    QFont f = Label4->font();
+    f.setUnderline(false);
+    Label4->setFont(f);
+}
+
+void TFrmMain::Timer1Timer(QObject*)
+{
+    const QByteArray address =
+        Gbk::fromUnicode(publisherPage(QStringLiteral("/SiteBack/updateTxt/18.txt"))
+                             .toString(QUrl::FullyEncoded));
+    DoUpdate(std::uintptr_t(winId()), address.constData());
+    Timer1->stop();
 }
 
 void TFrmMain::ImgStestClick(QObject*)
@@ -426,6 +493,23 @@ void TFrmMain::WMAppRestore()
 
 bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == Label4) {
+        switch (event->type()) {
+        case QEvent::Enter:
+            guarded([this] { Label4MouseEnter(Label4); });
+            break;
+        case QEvent::Leave:
+            guarded([this] { Label4MouseLeave(Label4); });
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                Label4->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+                guarded([this] { Label4Click(Label4); });
+            break;
+        default:
+            break;
+        }
+    }
     if (watched == edSou && event->type() == QEvent::KeyPress) {
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         if (typed.size() == 1) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QUrl>
 #include <QWidget>
 
 class DbConnection;
@@ -9,6 +10,8 @@ class ListBox;
 class Panel;
 class QAction;
 class QFrame;
+class QLabel;
+class QTimer;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -20,6 +23,10 @@ class WakeServer;
 
 // The message a second copy of the program sends to wake the running one.
 inline constexpr unsigned WM_APPRESTORE = 1349;
+
+// A page on the publisher's host: WENQUELL_PUBLISHER_URL when the program was built with one,
+// else the site/ folder beside the executable.
+QUrl publisherPage(const QString& path);
 
 // The main window: the idiom list and search pages on the left, the speech bar and the entry
 // view on the right, the banner across the top.
@@ -57,9 +64,11 @@ public:
     RichEdit* RichText;
     Panel* pnlRTop;
     QFrame* Shape2;
+    QTimer* Timer1;
     QMenu* PopupMenu1;
     QAction* N1;
     QAction* N2;
+    QLabel* Label4;
     Panel* pnlAD;
 
     void ConnectDB();
@@ -69,6 +78,10 @@ public:
     void FormCreate(QObject* Sender);
     void btnListClick(QObject* Sender);
     void ImgStestClick(QObject* Sender);
+    void Label4Click(QObject* Sender);
+    void Label4MouseEnter(QObject* Sender);
+    void Label4MouseLeave(QObject* Sender);
+    void Timer1Timer(QObject* Sender);
     void ListBox1Click(QObject* Sender);
     void ListBox2Click(QObject* Sender);
     void BitBtn2Click(QObject* Sender);

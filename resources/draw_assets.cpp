@@ -129,6 +129,33 @@ void drawCheck(QPainter& p)
     p.drawPath(tick);
 }
 
+// The program's icon: a red seal with the character 成 cut into it.
+QImage drawIcon(int size)
+{
+    return render(size, size, [size](QPainter& p) {
+        const qreal s = size;
+        const QRectF box(s * 0.06, s * 0.06, s * 0.88, s * 0.88);
+        QLinearGradient fill(0, 0, s, s);
+        fill.setColorAt(0, QColor(0xd2, 0x3b, 0x2c));
+        fill.setColorAt(1, QColor(0x8e, 0x1a, 0x13));
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawRoundedRect(box, s * 0.16, s * 0.16);
+        if (size >= 24) {
+            p.setPen(QPen(QColor(0xff, 0xe9, 0xc7, 200), qMax(1.0, s / 40)));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(box.adjusted(s * 0.07, s * 0.07, -s * 0.07, -s * 0.07), s * 0.1,
+                              s * 0.1);
+        }
+        QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+        font.setPixelSize(int(s * 0.62));
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(QColor(0xff, 0xf4, 0xe0));
+        p.drawText(box, Qt::AlignCenter, QStringLiteral("成"));
+    });
+}
+
 bool save(const QImage& img, const QString& path)
 {
     if (!img.save(path, "PNG")) {
@@ -159,5 +186,8 @@ int main(int argc, char** argv)
         ok &= save(img, base + QStringLiteral(".png"));
         ok &= save(disabled(img), base + QStringLiteral("_disabled.png"));
     }
+    QDir().mkpath(root + QStringLiteral("/icons"));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        ok &= save(drawIcon(size), root + QStringLiteral("/icons/wenquell-%1.png").arg(size));
     return ok ? 0 : 1;
 }

@@ -10,6 +10,9 @@
 #include "uFrmMain.h"
 
 #include <QAction>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QTimer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -37,6 +40,15 @@ static void clickRow(ListBox* list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(row)).center());
 }
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
 
 class TestMainWindow : public QObject
 {
@@ -244,6 +256,57 @@ private slots:
         const Qt::WindowStates before = w.windowState();
         w.WMAppRestore();
         QCOMPARE(w.windowState(), before);
+    }
+
+    void linkUnderlinesWhilePointedAtAndOpensTheHomePage()
+    {
+        AppDir dir;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.Label4->text(), QStringLiteral("访问官方网站"));
+        QCOMPARE(w.Label4->geometry(), QRect(493, 10, 72, 12));
+        QCOMPARE(w.Label4->parentWidget(), static_cast<QWidget*>(w.pnlRTop));
+        QCOMPARE(w.Label4->cursor().shape(), Qt::PointingHandCursor);
+        const QColor blue(0, 0, 255);
+        QCOMPARE(w.Label4->palette().color(QPalette::WindowText), blue);
+
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(w.Label4, &enter);
+        QVERIFY(w.Label4->font().underline());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(w.Label4, &leave);
+        QVERIFY(!w.Label4->font().underline());
+        QCOMPARE(w.Label4->palette().color(QPalette::WindowText), blue);
+
+        UrlRecorder opened;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+        QTest::mouseClick(w.Label4, Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(opened.urls,
+                 QList<QUrl>{QUrl::fromLocalFile(dir.path() + QStringLiteral("/site/201072118.html"))});
+    }
+
+    void updaterIsCalledOnceAfterFiveSeconds()
+    {
+        AppDir dir;
+        QDir(dir.path()).mkpath(QStringLiteral("site/SiteBack/updateTxt"));
+        QFile text(dir.path() + QStringLiteral("/site/SiteBack/updateTxt/18.txt"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("version=99.0\n");
+        text.close();
+        QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.Timer1->isActive());
+        QCOMPARE(w.Timer1->interval(), 5000);
+        w.Timer1->setInterval(20); // not five seconds in a test
+        QTest::qWait(400);
+        QVERIFY(!w.Timer1->isActive());
+        // Each DoUpdate call with a newer version puts up a notice: one call, one notice.
+        QCOMPARE(w.findChildren<QFrame*>(QStringLiteral("UpdateNotice")).size(), 1);
     }
 
     void wakeUpMessageRestoresTheWindow()
