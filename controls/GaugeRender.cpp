@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace Gauges {
 
@@ -130,12 +131,22 @@ public:
             return;
         const QRect r =
             QRect(QPoint(m_left, m_top), QPoint(m_right - 1, m_bottom - 1)) & image.rect();
+        if (r.isEmpty())
+            return;
+        // Membership of every pixel of r and of a one-pixel margin around it, worked out once.
+        const QRect m = r.adjusted(-1, -1, 1, 1);
+        std::vector<char> in(size_t(m.width()) * size_t(m.height()));
+        for (int y = m.top(); y <= m.bottom(); ++y)
+            for (int x = m.left(); x <= m.right(); ++x)
+                in[size_t(y - m.top()) * m.width() + (x - m.left())] = contains(x, y);
+        auto at = [&](int x, int y) {
+            return in[size_t(y - m.top()) * m.width() + (x - m.left())];
+        };
         for (int y = r.top(); y <= r.bottom(); ++y) {
             for (int x = r.left(); x <= r.right(); ++x) {
-                if (!contains(x, y))
+                if (!at(x, y))
                     continue;
-                const bool edge = !contains(x - 1, y) || !contains(x + 1, y) ||
-                                  !contains(x, y - 1) || !contains(x, y + 1);
+                const bool edge = !at(x - 1, y) || !at(x + 1, y) || !at(x, y - 1) || !at(x, y + 1);
                 setPixel(image, x, y, edge ? pen : brush);
             }
         }
