@@ -10,6 +10,11 @@
 
 namespace Gauges {
 
+// The percentage arithmetic is defined in 80-bit extended precision (64-bit mantissa), which
+// is what long double is on x86 and x86-64.
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "ScaleByPercent needs long double to be the 80-bit extended format");
+
 namespace {
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
