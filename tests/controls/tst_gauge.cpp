@@ -246,8 +246,8 @@ void TestGauge::kindPixels()
     const GaugeLook look = lookOf(TGaugeKind(kind), TBorderStyle(border), percent);
     const QImage image = renderGauge(look, size);
     QCOMPARE(image.size(), size);
-    for (const QString& spec : pixels) {
-        const QStringList parts = spec.split(QRegularExpression(QStringLiteral("[,=]")));
+    for (const QString& expectation : pixels) {
+        const QStringList parts = expectation.split(QRegularExpression(QStringLiteral("[,=]")));
         const QPoint at(parts[0].toInt(), parts[1].toInt());
         QRgb expected = kBlackPixel;
         switch (parts[2].at(0).toLatin1()) {
@@ -262,8 +262,8 @@ void TestGauge::kindPixels()
             break;
         }
         if (image.pixel(at) != expected)
-            QFAIL(
-                qPrintable(QStringLiteral("%1: found #%2").arg(spec).arg(image.pixel(at), 8, 16)));
+            QFAIL(qPrintable(
+                QStringLiteral("%1: found #%2").arg(expectation).arg(image.pixel(at), 8, 16)));
     }
 }
 
