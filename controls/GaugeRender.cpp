@@ -123,9 +123,13 @@ public:
     void setWedge(const QPoint& from, const QPoint& to)
     {
         m_wedge = true;
-        m_from = angleOf(from.x(), from.y());
-        const double span = normalised(angleOf(to.x(), to.y()) - m_from);
-        m_span = span < kEpsilon || span > kFullTurn - kEpsilon ? kFullTurn : span;
+        m_fx = from.x() - m_cx;
+        m_fy = m_cy - from.y();
+        m_tx = to.x() - m_cx;
+        m_ty = m_cy - to.y();
+        const double span = normalised(std::atan2(m_ty, m_tx) - std::atan2(m_fy, m_fx));
+        m_full = span < kEpsilon || span > kFullTurn - kEpsilon;
+        m_wide = span > kFullTurn / 2;
     }
 
     // Brush inside, pen (one pixel) along the edge: the region's pixels with a neighbour
@@ -167,26 +171,40 @@ private:
         return angle < 0 ? angle + kFullTurn : angle;
     }
 
-    // Angle of the direction from the centre to (x, y), counter-clockwise on the screen.
-    double angleOf(double x, double y) const { return std::atan2(m_cy - y, x - m_cx); }
+    // Whether b lies counter-clockwise (as seen on the screen) of a, by less than half a turn;
+    // `orOn` also takes b on the line of a.
+    static bool turnsLeft(double ax, double ay, double bx, double by, bool orOn)
+    {
+        const double cross = ax * by - ay * bx;
+        const double tolerance = kEpsilon * std::hypot(ax, ay) * std::hypot(bx, by);
+        return orOn ? cross >= -tolerance : cross > tolerance;
+    }
 
     bool contains(int x, int y) const
     {
-        const double dx = (x - m_cx) / m_ax;
-        const double dy = (y - m_cy) / m_ay;
-        if (dx * dx + dy * dy > 1.0 + kEpsilon)
+        const double ex = (x - m_cx) / m_ax;
+        const double ey = (y - m_cy) / m_ay;
+        if (ex * ex + ey * ey > 1.0 + kEpsilon)
             return false;
-        if (!m_wedge || (x == m_cx && y == m_cy))
+        if (!m_wedge || m_full)
             return true;
-        const double rel = normalised(angleOf(x, y) - m_from);
-        return rel <= m_span + kEpsilon || rel >= kFullTurn - kEpsilon;
+        const double dx = x - m_cx;
+        const double dy = m_cy - y; // upwards
+        if (dx == 0 && dy == 0)
+            return true;
+        // Up to half a turn the wedge is where both radii bound it; beyond, it is everything
+        // but the narrower wedge that runs on from the second radius back to the first.
+        if (!m_wide)
+            return turnsLeft(m_fx, m_fy, dx, dy, true) && turnsLeft(dx, dy, m_tx, m_ty, true);
+        return !(turnsLeft(m_tx, m_ty, dx, dy, false) && turnsLeft(dx, dy, m_fx, m_fy, false));
     }
 
     int m_left, m_top, m_right, m_bottom;
     double m_cx, m_cy, m_ax, m_ay;
     bool m_wedge = false;
-    double m_from = 0;
-    double m_span = kFullTurn;
+    bool m_full = false;
+    bool m_wide = false;
+    double m_fx = 0, m_fy = 0, m_tx = 0, m_ty = 0;
 };
 
 struct PaintRect
