@@ -9,6 +9,7 @@
 #include "ErrorGuard.h"
 #include "Exception.h"
 #include "Fonts.h"
+#include "Gauges.h"
 #include "Gbk.h"
 #include "ListBox.h"
 #include "MessageDialogs.h"
@@ -165,6 +166,19 @@ void TFrmMain::createControls()
     pnlLClient = newPanel(pnlLeft, "pnlLClient", Panel::Bevel::None, kWhite);
     place(pnlLeft->clientRect(), {{pnlLLeft, aligned(Align::Left, 37)},
                                   {pnlLClient, aligned(Align::Client)}});
+
+    // The speech progress gauge lies under the left-hand panels, out of sight.
+    Gauge1 = new TGauge(pnlLeft);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setLoading(true);
+    Gauge1->setGeometry(-402, -9, 595, 13);
+    Gauge1->setBackColor(QColor(0xC0, 0xDC, 0xC0)); // money green
+    Gauge1->setForeColor(QColor(0x00, 0x00, 0xFF));
+    Gauge1->setProgress(0);
+    Gauge1->setEnabled(false);
+    Gauge1->setVisible(false);
+    Gauge1->setLoading(false);
+    Gauge1->lower();
 
     Shape1 = newLine(pnlLClient, "Shape1");
     pgMain = new QStackedWidget(pnlLClient);

@@ -19,6 +19,7 @@ class QRadioButton;
 class QStackedWidget;
 class QToolButton;
 class RichEdit;
+class TGauge;
 class WakeServer;
 
 // The message a second copy of the program sends to wake the running one.
@@ -42,6 +43,7 @@ public:
     DbQuery* ADOQuery1;
     Panel* pnlClient;
     Panel* pnlLeft;
+    TGauge* Gauge1;
     Panel* pnlLClient;
     QFrame* Shape1;
     QStackedWidget* pgMain;
