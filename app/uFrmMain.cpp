@@ -20,6 +20,7 @@
 #include "WakeServer.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QTimer>
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSlider>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -236,6 +238,8 @@ void TFrmMain::createControls()
     place(pnlRight->clientRect(),
           {{pnlRTop, aligned(Align::Top, 0, 36)}, {RichText, aligned(Align::Client)}});
 
+    createSpeechBar();
+
     Label4 = new QLabel(QStringLiteral("访问官方网站"), pnlRTop);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setGeometry(493, 10, 72, 12);
@@ -286,6 +290,66 @@ void TFrmMain::createSearchPage()
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(91, 22, 56, 25);
     BitBtn2->setIconSize(QSize(16, 16));
+}
+
+namespace {
+
+QLabel* newLabel(QWidget* parent, const char* name, const QString& text, QPoint at)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+
+QToolButton* newGlyphButton(QWidget* parent, const char* name, const char* glyphName,
+                            const QString& hint, int left)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(glyph(glyphName));
+    b->setIconSize(QSize(16, 16));
+    b->setToolTip(hint);
+    b->setGeometry(left, 5, 29, 22);
+    return b;
+}
+
+QSlider* newTrackBar(QWidget* parent, const char* name, int left, int min, int max, int position)
+{
+    auto* t = new QSlider(Qt::Horizontal, parent);
+    t->setObjectName(QLatin1String(name));
+    t->setGeometry(left, 5, 86, 22);
+    t->setRange(min, max);
+    t->setSingleStep(2);
+    t->setPageStep(2);
+    t->setTickInterval(10);
+    t->setTickPosition(QSlider::NoTicks);
+    t->setValue(position);
+    return t;
+}
+
+} // namespace
+
+void TFrmMain::createSpeechBar()
+{
+    Label3 = newLabel(pnlRTop, "Label3", QStringLiteral("语言"), QPoint(3, 10));
+    YName = new QComboBox(pnlRTop);
+    YName->setObjectName(QStringLiteral("YName"));
+    YName->setEditable(true);
+    YName->setInsertPolicy(QComboBox::NoInsert);
+    YName->addItems({QStringLiteral("纯中文"), QStringLiteral("中英混合")});
+    YName->setCurrentIndex(0);
+    YName->setGeometry(29, 6, 71, 20);
+    bPlay = newGlyphButton(pnlRTop, "bPlay", "play", QStringLiteral("播放"), 106);
+    bPuse = newGlyphButton(pnlRTop, "bPuse", "pause", QStringLiteral("暂停"), 141);
+    brPlay = newGlyphButton(pnlRTop, "brPlay", "resume", QStringLiteral("继续"), 176);
+    bStop = newGlyphButton(pnlRTop, "bStop", "stop", QStringLiteral("停止"), 211);
+    Label1 = newLabel(pnlRTop, "Label1", QStringLiteral("音量"), QPoint(246, 10));
+    // The positions of the window's layout; start-up moves them to 100 and 0.
+    TraSound = newTrackBar(pnlRTop, "TraSound", 271, 0, 100, 10);
+    Label2 = newLabel(pnlRTop, "Label2", QStringLiteral("语速"), QPoint(363, 10));
+    TraSpeed = newTrackBar(pnlRTop, "TraSpeed", 388, -5, 5, 5);
 }
 
 void TFrmMain::connectHandlers()

@@ -9,6 +9,7 @@ class DbQuery;
 class ListBox;
 class Panel;
 class QAction;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QTimer;
@@ -16,6 +17,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QSlider;
 class QStackedWidget;
 class QToolButton;
 class RichEdit;
@@ -65,7 +67,17 @@ public:
     Panel* pnlRight;
     RichEdit* RichText;
     Panel* pnlRTop;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QSlider* TraSound;
+    QSlider* TraSpeed;
+    QComboBox* YName;
     QFrame* Shape2;
+    QToolButton* brPlay;
+    QToolButton* bPlay;
+    QToolButton* bPuse;
+    QToolButton* bStop;
     QTimer* Timer1;
     QMenu* PopupMenu1;
     QAction* N1;
@@ -106,6 +118,7 @@ protected:
 private:
     void createControls();
     void createSearchPage();
+    void createSpeechBar();
     void connectHandlers();
     void showEntryOf(ListBox* list);
 
