@@ -9,7 +9,16 @@ cd "$(dirname "$0")"
 wq_install_packages
 wq_fetch_data
 wq_build
+wq_build "$WQ_ROOT/build-asan" -DWENQUELL_SANITIZE=ON
 
 trap wq_stop_headless EXIT
 wq_start_headless
+
+wq_log "Running the tests"
 ctest --test-dir "$WQ_BUILD" --output-on-failure --timeout 300 "$@"
+
+wq_log "Running the tests again under AddressSanitizer and UndefinedBehaviorSanitizer"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS="suppressions=$WQ_ROOT/tests/sanitizers/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$WQ_ROOT/build-asan" --output-on-failure --timeout 600 "$@"
