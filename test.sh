@@ -9,7 +9,8 @@ cd "$(dirname "$0")"
 wq_install_packages
 wq_fetch_data
 wq_build
-wq_build "$WQ_ROOT/build-asan" -DWENQUELL_SANITIZE=ON
+wq_build "$WQ_ROOT/build-asan" all -DWENQUELL_SANITIZE=ON
+wq_build "$WQ_ROOT/build-fuzz" fuzzers -DCMAKE_CXX_COMPILER=clang++ -DWENQUELL_FUZZ=ON
 
 trap wq_stop_headless EXIT
 wq_start_headless
@@ -22,3 +23,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS="suppressions=$WQ_ROOT/tests/sanitizers/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$WQ_ROOT/build-asan" --output-on-failure --timeout 600 "$@"
+
+wq_log "Fuzzing each parser of outside input for a short while"
+ctest --test-dir "$WQ_ROOT/build-fuzz" --output-on-failure --timeout 600 -R '^fuzz/'
+

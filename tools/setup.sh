@@ -11,6 +11,7 @@ WQ_PACKAGES=(
     qt6-multimedia-dev libqt6multimedia6 qt6-webengine-dev
     libsqlite3-dev libespeak-ng-dev espeak-ng-data fonts-wqy-microhei
     xvfb xauth pulseaudio pulseaudio-utils sox x11-utils xdotool openbox
+    clang libclang-rt-14-dev
 )
 
 wq_log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
@@ -81,15 +82,17 @@ wq_fetch_data() {
     rm -rf "$unpack" && mv "$unpack.tmp" "$unpack"
 }
 
-# Configures once, then builds only what changed. Extra arguments go to the configure step.
+# Configures once, then builds only what changed: wq_build [dir [target [configure args...]]].
+# The target "all" builds everything.
 wq_build() {
     local dir=${1:-$WQ_BUILD}
-    shift || true
+    local target=${2:-all}
+    shift 2 || shift $#
     if [ ! -f "$dir/build.ninja" ]; then
         wq_log "Configuring $dir"
         cmake -S "$WQ_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DWENQUELL_IDIOM_SOURCE="$(wq_idiom_source)" "$@"
     fi
-    wq_log "Building $dir"
-    cmake --build "$dir" --parallel "$(nproc)"
+    wq_log "Building $dir ($target)"
+    cmake --build "$dir" --parallel "$(nproc)" --target "$target"
 }
