@@ -28,7 +28,7 @@ struct Input
 {
     QSize control; // W x H
     QSize image;   // iw x ih
-    QSize caption; // tw x th (0 x 0 for an empty caption)
+    QSize caption{0, 0}; // tw x th (0 x 0 for an empty caption)
     bool hasCaption = false;
     TImgControlLayout layout = iclImgTop;
     int spacing = 2;      // taken modulo 65536 as an unsigned gap
