@@ -228,7 +228,8 @@ void TImgControl::paintEvent(QPaintEvent*)
         in.control = size();
         in.image = QSize(picture->width(), picture->height());
         in.hasCaption = !m_caption.isEmpty();
-        in.caption = in.hasCaption ? QSize(fm.horizontalAdvance(m_caption), fm.height()) : QSize(0, 0);
+        in.caption =
+            in.hasCaption ? QSize(fm.horizontalAdvance(m_caption), fm.height()) : QSize(0, 0);
         in.layout = m_layout;
         in.spacing = m_spacing;
         in.state = m_visualState;

@@ -26,8 +26,8 @@ namespace ImgButtonGeometry {
 
 struct Input
 {
-    QSize control; // W x H
-    QSize image;   // iw x ih
+    QSize control;       // W x H
+    QSize image;         // iw x ih
     QSize caption{0, 0}; // tw x th (0 x 0 for an empty caption)
     bool hasCaption = false;
     TImgControlLayout layout = iclImgTop;

@@ -64,9 +64,8 @@ QByteArray layoutStylePng(const QImage& image)
     const QByteArray zlib = qCompress(raw).mid(4); // qCompress prefixes the length
 
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) +
-           chunk("sRGB", QByteArray(1, '\0')) + chunk("gAMA", be32(45455)) +
-           chunk("cHRM", chrm) + chunk("pHYs", phys) + chunk("IDAT", zlib) +
-           chunk("IEND", QByteArray());
+           chunk("sRGB", QByteArray(1, '\0')) + chunk("gAMA", be32(45455)) + chunk("cHRM", chrm) +
+           chunk("pHYs", phys) + chunk("IDAT", zlib) + chunk("IEND", QByteArray());
 }
 
 QRgb positionColor(int x, int y)

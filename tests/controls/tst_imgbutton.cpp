@@ -114,8 +114,7 @@ private slots:
         QTest::newRow("39x34 normal") << QSize(39, 34) << 0 << "normal" << QPoint(-1, 3);
         QTest::newRow("39x34 mouse over") << QSize(39, 34) << 0 << "over" << QPoint(-1, 3);
         QTest::newRow("39x34 pressed") << QSize(39, 34) << 0 << "pressed" << QPoint(-1, 3);
-        QTest::newRow("39x34 pressed, offset 1") << QSize(39, 34) << 1 << "pressed"
-                                                 << QPoint(0, 4);
+        QTest::newRow("39x34 pressed, offset 1") << QSize(39, 34) << 1 << "pressed" << QPoint(0, 4);
     }
     void picturePositions()
     {
@@ -362,7 +361,8 @@ private slots:
         b.setImgNormal(solid(kNormal).get());
         b.setChecked(true);
         stage.show();
-        QCOMPARE(screenOf(&b), solidImage(36, 40, kBackground).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(screenOf(&b),
+                 solidImage(36, 40, kBackground).convertToFormat(QImage::Format_RGB32));
     }
 
     void groupsAreExclusive_data()

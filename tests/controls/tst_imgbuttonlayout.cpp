@@ -45,18 +45,18 @@ private slots:
         // where the empty caption's box would go: under the picture, as the layout is top.)
         const QSize button(36, 40);
         const QSize small(22, 22);
-        QTest::newRow("22 in 36x40 normal") << input(button, small, 0) << QPoint(7, 9)
-                                            << QPoint(18, 31);
-        QTest::newRow("22 in 36x40 mouse over") << input(button, small, 1) << QPoint(6, 8)
-                                                << QPoint(17, 30);
-        QTest::newRow("22 in 36x40 pressed") << input(button, small, 2) << QPoint(8, 10)
-                                             << QPoint(19, 32);
-        QTest::newRow("22 in 36x40 checked") << input(button, small, 3) << QPoint(7, 9)
-                                             << QPoint(18, 31);
+        QTest::newRow("22 in 36x40 normal")
+            << input(button, small, 0) << QPoint(7, 9) << QPoint(18, 31);
+        QTest::newRow("22 in 36x40 mouse over")
+            << input(button, small, 1) << QPoint(6, 8) << QPoint(17, 30);
+        QTest::newRow("22 in 36x40 pressed")
+            << input(button, small, 2) << QPoint(8, 10) << QPoint(19, 32);
+        QTest::newRow("22 in 36x40 checked")
+            << input(button, small, 3) << QPoint(7, 9) << QPoint(18, 31);
         QTest::newRow("22 in 36x40 bigger offsets")
             << input(button, small, 2, 5, 4) << QPoint(11, 13) << QPoint(22, 35);
-        QTest::newRow("unknown state moves nothing") << input(button, small, 7) << QPoint(7, 9)
-                                                     << QPoint(18, 31);
+        QTest::newRow("unknown state moves nothing")
+            << input(button, small, 7) << QPoint(7, 9) << QPoint(18, 31);
 
         const QSize big(39, 34);
         for (int state : {0, 1, 2, 3}) {
@@ -64,10 +64,10 @@ private slots:
                 << input(big, big, state, 0, 0) << QPoint(0, 0) << QPoint(19, 34);
         }
         // (36 - 39) / 2 truncates toward zero: -1, not -2.
-        QTest::newRow("39x34 in 36x40") << input(button, big, 0, 0, 0) << QPoint(-1, 3)
-                                        << QPoint(18, 37);
-        QTest::newRow("39x34 in 36x40 pressed") << input(button, big, 2) << QPoint(0, 4)
-                                                << QPoint(19, 38);
+        QTest::newRow("39x34 in 36x40")
+            << input(button, big, 0, 0, 0) << QPoint(-1, 3) << QPoint(18, 37);
+        QTest::newRow("39x34 in 36x40 pressed")
+            << input(button, big, 2) << QPoint(0, 4) << QPoint(19, 38);
         QTest::newRow("much larger, odd overhang")
             << input(QSize(10, 10), QSize(25, 15), 0) << QPoint(-7, -2) << QPoint(5, 13);
 
@@ -76,18 +76,18 @@ private slots:
         QTest::newRow("right") << captioned(iclImgRight) << QPoint(56, 20) << QPoint(24, 25);
         QTest::newRow("top") << captioned(iclImgTop) << QPoint(40, 14) << QPoint(35, 36);
         QTest::newRow("bottom") << captioned(iclImgBottom) << QPoint(40, 26) << QPoint(35, 14);
-        QTest::newRow("center overlaps") << captioned(iclImgCenter) << QPoint(40, 20)
-                                         << QPoint(35, 25);
-        QTest::newRow("center ignores spacing") << captioned(iclImgCenter, 50) << QPoint(40, 20)
-                                                << QPoint(35, 25);
+        QTest::newRow("center overlaps")
+            << captioned(iclImgCenter) << QPoint(40, 20) << QPoint(35, 25);
+        QTest::newRow("center ignores spacing")
+            << captioned(iclImgCenter, 50) << QPoint(40, 20) << QPoint(35, 25);
 
         // Spacing is an unsigned 16-bit gap.
         QTest::newRow("spacing -1 is 65535, vertical")
             << captioned(iclImgTop, -1) << QPoint(40, -32752) << QPoint(35, 32803);
         QTest::newRow("spacing -1 is 65535, horizontal")
             << captioned(iclImgLeft, -1) << QPoint(-32742, 20) << QPoint(32813, 25);
-        QTest::newRow("spacing 65541 is 5") << captioned(iclImgTop, 65541) << QPoint(40, 12)
-                                            << QPoint(35, 37);
+        QTest::newRow("spacing 65541 is 5")
+            << captioned(iclImgTop, 65541) << QPoint(40, 12) << QPoint(35, 37);
         Input noCaption = captioned(iclImgTop, 1000);
         noCaption.hasCaption = false;
         noCaption.caption = QSize(0, 0);
@@ -97,8 +97,7 @@ private slots:
         Input over = captioned(iclImgLeft);
         over.state = 1;
         over.enterOffset = 3;
-        QTest::newRow("caption moves with the picture")
-            << over << QPoint(21, 17) << QPoint(43, 22);
+        QTest::newRow("caption moves with the picture") << over << QPoint(21, 17) << QPoint(43, 22);
     }
     void place()
     {

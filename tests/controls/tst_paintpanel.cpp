@@ -224,7 +224,8 @@ private slots:
         stage.show();
         QCOMPARE(p.Picture()->graphic()->className(), QStringLiteral("TBitmap"));
         QVERIFY(p.Picture()->empty());
-        QCOMPARE(screenOf(&p), solidImage(40, 40, qRgb(9, 9, 9)).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(screenOf(&p),
+                 solidImage(40, 40, qRgb(9, 9, 9)).convertToFormat(QImage::Format_RGB32));
     }
 
     void frame_data()
@@ -232,10 +233,10 @@ private slots:
         QTest::addColumn<int>("bevelWidth");
         QTest::addColumn<QList<int>>("columns"); // frame columns on the middle row
         QTest::addColumn<QList<int>>("rows");    // frame rows on the middle column
-        QTest::newRow("width 1: along the client edge") << 1 << QList<int>{0, 19}
-                                                        << QList<int>{0, 15};
-        QTest::newRow("width 2: moved in, both pixels inside") << 2 << QList<int>{0, 1, 18, 19}
-                                                               << QList<int>{0, 1, 14, 15};
+        QTest::newRow("width 1: along the client edge")
+            << 1 << QList<int>{0, 19} << QList<int>{0, 15};
+        QTest::newRow("width 2: moved in, both pixels inside")
+            << 2 << QList<int>{0, 1, 18, 19} << QList<int>{0, 1, 14, 15};
         QTest::newRow("width 3: centred, one pixel cut each side")
             << 3 << QList<int>{0, 1, 18, 19} << QList<int>{0, 1, 14, 15};
         QTest::newRow("width 4") << 4 << QList<int>{0, 1, 2, 17, 18, 19}
@@ -277,23 +278,29 @@ private slots:
         QTest::addColumn<int>("alignment");
         QTest::addColumn<int>("vertical");
         QTest::addColumn<int>("biDi");
-        QTest::addColumn<QString>("side"); // where the ink is: left, right, centre
+        QTest::addColumn<QString>("side");   // where the ink is: left, right, centre
         QTest::addColumn<QString>("height"); // top, bottom, middle
-        QTest::newRow("left, top") << int(taLeftJustify) << int(taAlignTop) << int(bdLeftToRight)
-                                   << "left" << "top";
-        QTest::newRow("right, bottom") << int(taRightJustify) << int(taAlignBottom)
-                                       << int(bdLeftToRight) << "right" << "bottom";
-        QTest::newRow("centre, middle") << int(taCenter) << int(taVerticalCenter)
-                                        << int(bdLeftToRight) << "centre" << "middle";
+        QTest::newRow("left, top")
+            << int(taLeftJustify) << int(taAlignTop) << int(bdLeftToRight) << "left"
+            << "top";
+        QTest::newRow("right, bottom")
+            << int(taRightJustify) << int(taAlignBottom) << int(bdLeftToRight) << "right"
+            << "bottom";
+        QTest::newRow("centre, middle")
+            << int(taCenter) << int(taVerticalCenter) << int(bdLeftToRight) << "centre"
+            << "middle";
         QTest::newRow("left mirrored right-to-left")
-            << int(taLeftJustify) << int(taAlignTop) << int(bdRightToLeft) << "right" << "top";
+            << int(taLeftJustify) << int(taAlignTop) << int(bdRightToLeft) << "right"
+            << "top";
         QTest::newRow("right mirrored right-to-left")
-            << int(taRightJustify) << int(taAlignTop) << int(bdRightToLeft) << "left" << "top";
+            << int(taRightJustify) << int(taAlignTop) << int(bdRightToLeft) << "left"
+            << "top";
         QTest::newRow("left, right-to-left without alignment")
             << int(taLeftJustify) << int(taAlignTop) << int(bdRightToLeftNoAlign) << "left"
             << "top";
-        QTest::newRow("left, reading only") << int(taLeftJustify) << int(taAlignBottom)
-                                            << int(bdRightToLeftReadingOnly) << "left" << "bottom";
+        QTest::newRow("left, reading only")
+            << int(taLeftJustify) << int(taAlignBottom) << int(bdRightToLeftReadingOnly) << "left"
+            << "bottom";
     }
     void caption()
     {
@@ -334,9 +341,11 @@ private slots:
         p.setColor(QColor(kWhite));
         p.setAlignment(taLeftJustify);
         p.setCaption(QStringLiteral("a\tb"));
-        const QRect withTab = inkBox(p.grab().toImage().convertToFormat(QImage::Format_RGB32), kWhite);
+        const QRect withTab =
+            inkBox(p.grab().toImage().convertToFormat(QImage::Format_RGB32), kWhite);
         p.setCaption(QStringLiteral("a b"));
-        const QRect withSpace = inkBox(p.grab().toImage().convertToFormat(QImage::Format_RGB32), kWhite);
+        const QRect withSpace =
+            inkBox(p.grab().toImage().convertToFormat(QImage::Format_RGB32), kWhite);
         QVERIFY(withTab.width() > withSpace.width() + 10);
     }
 

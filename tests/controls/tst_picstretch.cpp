@@ -50,78 +50,100 @@ private slots:
             << QSize(10, 10) << QSize(30, 10) << int(hstLeft) << int(vstNone) << "0*20,0-9"
             << "0-9";
         QTest::newRow("middle, odd width")
-            << QSize(9, 10) << QSize(20, 10) << int(hstMiddle) << int(vstNone)
-            << "0-3,4*11,4-8" << "0-9";
+            << QSize(9, 10) << QSize(20, 10) << int(hstMiddle) << int(vstNone) << "0-3,4*11,4-8"
+            << "0-9";
         QTest::newRow("none + all: scaled to full height at the left")
             << QSize(10, 10) << QSize(30, 30) << int(hstNone) << int(vstAll) << "0-9,w*20"
             << "0*3,1*3,2*3,3*3,4*3,5*3,6*3,7*3,8*3,9*3";
 
         // Every horizontal mode, wider.
-        QTest::newRow("h none wider") << QSize(10, 4) << QSize(15, 4) << int(hstNone)
-                                      << int(vstBottom) << "0-9,w*5" << "0-3";
+        QTest::newRow("h none wider")
+            << QSize(10, 4) << QSize(15, 4) << int(hstNone) << int(vstBottom) << "0-9,w*5"
+            << "0-3";
         QTest::newRow("h all wider, not a multiple")
             << QSize(10, 4) << QSize(25, 4) << int(hstAll) << int(vstNone)
-            << "0*2,1*3,2*2,3*3,4*2,5*3,6*2,7*3,8*2,9*3" << "0-3";
-        QTest::newRow("h left wider") << QSize(10, 4) << QSize(13, 4) << int(hstLeft)
-                                      << int(vstNone) << "0*3,0-9" << "0-3";
-        QTest::newRow("h middle wider, even") << QSize(10, 4) << QSize(13, 4) << int(hstMiddle)
-                                              << int(vstNone) << "0-4,5*3,5-9" << "0-3";
-        QTest::newRow("h right wider") << QSize(10, 4) << QSize(15, 4) << int(hstRight)
-                                       << int(vstNone) << "0-9,9*5" << "0-3";
-        QTest::newRow("h middle, one column") << QSize(1, 2) << QSize(4, 2) << int(hstMiddle)
-                                              << int(vstNone) << "0*4" << "0-1";
-        QTest::newRow("h same width") << QSize(10, 4) << QSize(10, 4) << int(hstMiddle)
-                                      << int(vstNone) << "0-9" << "0-3";
+            << "0*2,1*3,2*2,3*3,4*2,5*3,6*2,7*3,8*2,9*3"
+            << "0-3";
+        QTest::newRow("h left wider")
+            << QSize(10, 4) << QSize(13, 4) << int(hstLeft) << int(vstNone) << "0*3,0-9"
+            << "0-3";
+        QTest::newRow("h middle wider, even")
+            << QSize(10, 4) << QSize(13, 4) << int(hstMiddle) << int(vstNone) << "0-4,5*3,5-9"
+            << "0-3";
+        QTest::newRow("h right wider")
+            << QSize(10, 4) << QSize(15, 4) << int(hstRight) << int(vstNone) << "0-9,9*5"
+            << "0-3";
+        QTest::newRow("h middle, one column")
+            << QSize(1, 2) << QSize(4, 2) << int(hstMiddle) << int(vstNone) << "0*4"
+            << "0-1";
+        QTest::newRow("h same width")
+            << QSize(10, 4) << QSize(10, 4) << int(hstMiddle) << int(vstNone) << "0-9"
+            << "0-3";
 
         // Every horizontal mode, narrower: cut on the side the mode does not keep.
-        QTest::newRow("h none narrower") << QSize(10, 2) << QSize(6, 2) << int(hstNone)
-                                         << int(vstTop) << "0-5" << "0-1";
-        QTest::newRow("h all narrower") << QSize(10, 2) << QSize(6, 2) << int(hstAll)
-                                        << int(vstNone) << "0,2,4,5,7,9" << "0-1";
+        QTest::newRow("h none narrower")
+            << QSize(10, 2) << QSize(6, 2) << int(hstNone) << int(vstTop) << "0-5"
+            << "0-1";
+        QTest::newRow("h all narrower")
+            << QSize(10, 2) << QSize(6, 2) << int(hstAll) << int(vstNone) << "0,2,4,5,7,9"
+            << "0-1";
         QTest::newRow("h left narrower keeps the right")
-            << QSize(10, 2) << QSize(6, 2) << int(hstLeft) << int(vstNone) << "4-9" << "0-1";
+            << QSize(10, 2) << QSize(6, 2) << int(hstLeft) << int(vstNone) << "4-9"
+            << "0-1";
         QTest::newRow("h middle narrower keeps both ends, right drawn last")
             << QSize(10, 2) << QSize(6, 2) << int(hstMiddle) << int(vstNone) << "0,5-9"
             << "0-1";
-        QTest::newRow("h middle much narrower") << QSize(10, 2) << QSize(3, 2) << int(hstMiddle)
-                                                << int(vstNone) << "7-9" << "0-1";
+        QTest::newRow("h middle much narrower")
+            << QSize(10, 2) << QSize(3, 2) << int(hstMiddle) << int(vstNone) << "7-9"
+            << "0-1";
         QTest::newRow("h right narrower keeps the left")
-            << QSize(10, 2) << QSize(6, 2) << int(hstRight) << int(vstNone) << "0-5" << "0-1";
+            << QSize(10, 2) << QSize(6, 2) << int(hstRight) << int(vstNone) << "0-5"
+            << "0-1";
 
         // Every vertical mode, taller.
-        QTest::newRow("v none taller") << QSize(3, 10) << QSize(3, 12) << int(hstAll)
-                                       << int(vstNone) << "0-2" << "0-9,w*2";
+        QTest::newRow("v none taller")
+            << QSize(3, 10) << QSize(3, 12) << int(hstAll) << int(vstNone) << "0-2"
+            << "0-9,w*2";
         QTest::newRow("v top taller, wider too")
             << QSize(3, 10) << QSize(4, 12) << int(hstNone) << int(vstTop) << "0-2,w"
             << "0*2,0-9";
-        QTest::newRow("v all taller") << QSize(3, 10) << QSize(3, 25) << int(hstNone)
-                                      << int(vstAll) << "0-2"
-                                      << "0*2,1*3,2*2,3*3,4*2,5*3,6*2,7*3,8*2,9*3";
-        QTest::newRow("v top taller") << QSize(3, 10) << QSize(3, 14) << int(hstNone)
-                                      << int(vstTop) << "0-2" << "0*4,0-9";
-        QTest::newRow("v center taller, even") << QSize(3, 10) << QSize(3, 13) << int(hstNone)
-                                               << int(vstCenter) << "0-2" << "0-4,5*3,5-9";
-        QTest::newRow("v center taller, odd") << QSize(3, 9) << QSize(3, 12) << int(hstNone)
-                                              << int(vstCenter) << "0-2" << "0-3,4*3,4-8";
-        QTest::newRow("v bottom taller") << QSize(3, 10) << QSize(3, 12) << int(hstNone)
-                                         << int(vstBottom) << "0-2" << "0-9,9*2";
+        QTest::newRow("v all taller")
+            << QSize(3, 10) << QSize(3, 25) << int(hstNone) << int(vstAll) << "0-2"
+            << "0*2,1*3,2*2,3*3,4*2,5*3,6*2,7*3,8*2,9*3";
+        QTest::newRow("v top taller")
+            << QSize(3, 10) << QSize(3, 14) << int(hstNone) << int(vstTop) << "0-2"
+            << "0*4,0-9";
+        QTest::newRow("v center taller, even")
+            << QSize(3, 10) << QSize(3, 13) << int(hstNone) << int(vstCenter) << "0-2"
+            << "0-4,5*3,5-9";
+        QTest::newRow("v center taller, odd")
+            << QSize(3, 9) << QSize(3, 12) << int(hstNone) << int(vstCenter) << "0-2"
+            << "0-3,4*3,4-8";
+        QTest::newRow("v bottom taller")
+            << QSize(3, 10) << QSize(3, 12) << int(hstNone) << int(vstBottom) << "0-2"
+            << "0-9,9*2";
 
         // Every vertical mode, lower.
-        QTest::newRow("v none lower") << QSize(2, 10) << QSize(2, 6) << int(hstAll)
-                                      << int(vstNone) << "0-1" << "0-5";
-        QTest::newRow("v all lower") << QSize(2, 10) << QSize(2, 6) << int(hstNone)
-                                     << int(vstAll) << "0-1" << "0,2,4,5,7,9";
+        QTest::newRow("v none lower")
+            << QSize(2, 10) << QSize(2, 6) << int(hstAll) << int(vstNone) << "0-1"
+            << "0-5";
+        QTest::newRow("v all lower")
+            << QSize(2, 10) << QSize(2, 6) << int(hstNone) << int(vstAll) << "0-1"
+            << "0,2,4,5,7,9";
         QTest::newRow("v top lower keeps the bottom")
-            << QSize(2, 10) << QSize(2, 6) << int(hstNone) << int(vstTop) << "0-1" << "4-9";
+            << QSize(2, 10) << QSize(2, 6) << int(hstNone) << int(vstTop) << "0-1"
+            << "4-9";
         QTest::newRow("v center lower keeps both ends")
             << QSize(2, 10) << QSize(2, 6) << int(hstNone) << int(vstCenter) << "0-1"
             << "0,5-9";
         QTest::newRow("v bottom lower keeps the top")
-            << QSize(2, 10) << QSize(2, 6) << int(hstNone) << int(vstBottom) << "0-1" << "0-5";
+            << QSize(2, 10) << QSize(2, 6) << int(hstNone) << int(vstBottom) << "0-1"
+            << "0-5";
 
         // Both directions at once.
-        QTest::newRow("middle and center") << QSize(4, 4) << QSize(7, 6) << int(hstMiddle)
-                                           << int(vstCenter) << "0-1,2*3,2-3" << "0-1,2*2,2-3";
+        QTest::newRow("middle and center")
+            << QSize(4, 4) << QSize(7, 6) << int(hstMiddle) << int(vstCenter) << "0-1,2*3,2-3"
+            << "0-1,2*2,2-3";
         QTest::newRow("left and bottom, smaller across")
             << QSize(8, 3) << QSize(5, 5) << int(hstLeft) << int(vstBottom) << "3-7"
             << "0-2,2*2";
@@ -143,8 +165,8 @@ private slots:
         QCOMPARE(rowMap.size(), target.height());
 
         const QImage g = positionImage(picture.width(), picture.height());
-        const QImage f = PicStretch::stretch(g, target, THorzStretchType(horz),
-                                             TVertStretchType(vert));
+        const QImage f =
+            PicStretch::stretch(g, target, THorzStretchType(horz), TVertStretchType(vert));
         QCOMPARE(f.size(), target);
         for (int y = 0; y < target.height(); ++y) {
             for (int x = 0; x < target.width(); ++x) {

@@ -83,11 +83,12 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QByteArray>("className");
         QTest::addColumn<QByteArray>("graphicData");
-        QTest::newRow("png class") << QByteArray("\x0bTnxPNGImage\x89PNG") << QByteArray("TnxPNGImage")
-                                   << QByteArray("\x89PNG");
-        QTest::newRow("bitmap class, no data") << QByteArray("\x07TBitmap") << QByteArray("TBitmap")
-                                               << QByteArray();
-        QTest::newRow("empty name") << QByteArray("\x00rest", 5) << QByteArray() << QByteArray("rest");
+        QTest::newRow("png class") << QByteArray("\x0bTnxPNGImage\x89PNG")
+                                   << QByteArray("TnxPNGImage") << QByteArray("\x89PNG");
+        QTest::newRow("bitmap class, no data")
+            << QByteArray("\x07TBitmap") << QByteArray("TBitmap") << QByteArray();
+        QTest::newRow("empty name")
+            << QByteArray("\x00rest", 5) << QByteArray() << QByteArray("rest");
         QTest::newRow("nothing at all") << QByteArray() << QByteArray() << QByteArray();
         QTest::newRow("name of 255") << QByteArray(1, char(255)) + QByteArray(255, 'A') + "x"
                                      << QByteArray(255, 'A') << QByteArray("x");
@@ -175,25 +176,44 @@ private slots:
         // 2 x 2 at 24 bits: rows of 6 bytes padded to 8, bottom row first, blue green red.
         QTest::newRow("24 bottom-up")
             << bmpFile(2, 2, 24,
-                       QByteArray::fromHex("0000ff" "00ff00" "0000" // bottom: red, green
-                                           "ff0000" "102030" "0000")) // top: blue, (30,20,10)
-            << 24 << QList<QRgb>{qRgb(0, 0, 255), qRgb(0x30, 0x20, 0x10), qRgb(255, 0, 0),
-                                 qRgb(0, 255, 0)};
+                       QByteArray::fromHex("0000ff"
+                                           "00ff00"
+                                           "0000" // bottom: red, green
+                                           "ff0000"
+                                           "102030"
+                                           "0000")) // top: blue, (30,20,10)
+            << 24
+            << QList<QRgb>{qRgb(0, 0, 255), qRgb(0x30, 0x20, 0x10), qRgb(255, 0, 0),
+                           qRgb(0, 255, 0)};
         QTest::newRow("24 top-down (negative height)")
             << bmpFile(2, -2, 24,
-                       QByteArray::fromHex("0000ff" "00ff00" "0000" "ff0000" "102030" "0000"))
-            << 24 << QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
-                                 qRgb(0x30, 0x20, 0x10)};
+                       QByteArray::fromHex("0000ff"
+                                           "00ff00"
+                                           "0000"
+                                           "ff0000"
+                                           "102030"
+                                           "0000"))
+            << 24
+            << QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+                           qRgb(0x30, 0x20, 0x10)};
         QTest::newRow("24, 3 wide: 9 bytes padded to 12")
-            << bmpFile(3, 1, 24, QByteArray::fromHex("010203" "040506" "070809" "000000")) << 24
-            << QList<QRgb>{qRgb(3, 2, 1), qRgb(6, 5, 4), qRgb(9, 8, 7)};
+            << bmpFile(3, 1, 24,
+                       QByteArray::fromHex("010203"
+                                           "040506"
+                                           "070809"
+                                           "000000"))
+            << 24 << QList<QRgb>{qRgb(3, 2, 1), qRgb(6, 5, 4), qRgb(9, 8, 7)};
         // 32 bits: the fourth byte is straight alpha; held premultiplied.
         QTest::newRow("32 with alpha")
-            << bmpFile(2, 1, 32, QByteArray::fromHex("000000ff" "ff804080"))
+            << bmpFile(2, 1, 32,
+                       QByteArray::fromHex("000000ff"
+                                           "ff804080"))
             << 32 << QList<QRgb>{qRgba(0, 0, 0, 255), qPremultiply(qRgba(0x40, 0x80, 0xff, 0x80))};
         QTest::newRow("32 with every alpha zero is opaque")
-            << bmpFile(2, 1, 32, QByteArray::fromHex("01020300" "04050600")) << 32
-            << QList<QRgb>{qRgb(3, 2, 1), qRgb(6, 5, 4)};
+            << bmpFile(2, 1, 32,
+                       QByteArray::fromHex("01020300"
+                                           "04050600"))
+            << 32 << QList<QRgb>{qRgb(3, 2, 1), qRgb(6, 5, 4)};
     }
     void bmpHandWritten()
     {
@@ -365,7 +385,7 @@ private slots:
         QCOMPARE(changes, 1);
         QVERIFY(p.graphic() != &source);
         source.setSize(1, 1);
-        QCOMPARE(p.width(), 4); // an independent copy
+        QCOMPARE(p.width(), 4);    // an independent copy
         p.bitmap()->setSize(5, 5); // a change inside the held graphic
         QCOMPARE(changes, 2);
 
@@ -422,7 +442,8 @@ private slots:
         } catch (const EInvalidGraphic& e) {
             QCOMPARE(e.message(), QStringLiteral("Unknown picture file extension (.xyz)"));
         }
-        QVERIFY_THROWS_EXCEPTION(EReadError, q.loadFromFile(dir.filePath(QStringLiteral("none.bmp"))));
+        QVERIFY_THROWS_EXCEPTION(EReadError,
+                                 q.loadFromFile(dir.filePath(QStringLiteral("none.bmp"))));
         QCOMPARE(q.width(), 3); // kept
         QVERIFY(GraphicFileFormats::fileDialogFilter().contains(QStringLiteral("Bitmaps (*.bmp)")));
     }

@@ -40,8 +40,8 @@ static QByteArray saved(const TGraphic& g)
     return s.data();
 }
 
-static const QRegularExpression kGdiError(
-    QStringLiteral("^Invalid operation in GDI\\+ \\(nxGDIPlusAPI, line \\d+\\)$"));
+static const QRegularExpression
+    kGdiError(QStringLiteral("^Invalid operation in GDI\\+ \\(nxGDIPlusAPI, line \\d+\\)$"));
 
 class TestPngImage : public QObject
 {
@@ -207,8 +207,7 @@ private slots:
         QImage img = positionImage(6, 4);
         img.setPixel(2, 1, qRgba(255, 0, 0, 0));
         img.setPixel(3, 1, qRgba(0, 0, 255, 100));
-        const QByteArray bmp =
-            bits == 24 ? BmpFile::encode(img, 24) : BmpFile::encode(img, 32);
+        const QByteArray bmp = bits == 24 ? BmpFile::encode(img, 24) : BmpFile::encode(img, 32);
         const auto png = pngOf(bmp);
         QCOMPARE(QSize(png->width(), png->height()), QSize(6, 4));
         QVERIFY(png->image()->pixels().size() == 24u);
@@ -429,14 +428,14 @@ private slots:
         QTest::newRow("inside") << QRect(1, 1, 2, 2) << QPoint() << QRect() << true;
         QTest::newRow("overlapping an edge") << QRect(-3, -3, 4, 4) << QPoint() << QRect() << true;
         QTest::newRow("right of the device") << QRect(10, 0, 5, 5) << QPoint() << QRect() << false;
-        QTest::newRow("moved onto the device") << QRect(12, 0, 5, 5) << QPoint(-5, 0) << QRect()
-                                               << true;
-        QTest::newRow("moved off the device") << QRect(0, 0, 5, 5) << QPoint(0, 10) << QRect()
-                                              << false;
-        QTest::newRow("outside the clip") << QRect(6, 6, 2, 2) << QPoint() << QRect(0, 0, 5, 5)
-                                          << false;
-        QTest::newRow("touching the clip") << QRect(4, 4, 2, 2) << QPoint() << QRect(0, 0, 5, 5)
-                                           << true;
+        QTest::newRow("moved onto the device")
+            << QRect(12, 0, 5, 5) << QPoint(-5, 0) << QRect() << true;
+        QTest::newRow("moved off the device")
+            << QRect(0, 0, 5, 5) << QPoint(0, 10) << QRect() << false;
+        QTest::newRow("outside the clip")
+            << QRect(6, 6, 2, 2) << QPoint() << QRect(0, 0, 5, 5) << false;
+        QTest::newRow("touching the clip")
+            << QRect(4, 4, 2, 2) << QPoint() << QRect(0, 0, 5, 5) << true;
     }
     void visibility()
     {
