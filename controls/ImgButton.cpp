@@ -1,6 +1,7 @@
 #include "ImgButton.h"
 
 #include "ErrorGuard.h"
+#include "PaintGuard.h"
 #include "TGraphic.h"
 
 #include <QApplication>
@@ -216,7 +217,7 @@ TPicture* TImgControl::chosenPicture() const
 
 void TImgControl::paintEvent(QPaintEvent*)
 {
-    guarded([this] {
+    guardedPaint([this] {
         takeManagerPictures();
         fillFallbacks();
         const TPicture* picture = chosenPicture();

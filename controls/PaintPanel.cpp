@@ -1,6 +1,6 @@
 #include "PaintPanel.h"
 
-#include "ErrorGuard.h"
+#include "PaintGuard.h"
 #include "TBitmap.h"
 
 #include <QPainter>
@@ -191,7 +191,7 @@ void TPaintPanel::drawCaption(QPainter& p, const QRect& r) const
 
 void TPaintPanel::paintEvent(QPaintEvent*)
 {
-    guarded([this] {
+    guardedPaint([this] {
         QPainter p(this);
         m_canvas = &p;
         struct CanvasReset

@@ -46,6 +46,18 @@ enum TBiDiMode : quint8
 class TPaintPanel : public Panel
 {
     Q_OBJECT
+    Q_PROPERTY(TAlignment Alignment READ Alignment WRITE setAlignment)
+    Q_PROPERTY(TBiDiMode BiDiMode READ BiDiMode WRITE setBiDiMode)
+    Q_PROPERTY(bool ParentBackground READ ParentBackground WRITE setParentBackground)
+    Q_PROPERTY(
+        TVerticalAlignment VerticalAlignment READ VerticalAlignment WRITE setVerticalAlignment)
+    Q_PROPERTY(TBorderStyle BevelStyle READ BevelStyle WRITE setBevelStyle)
+    Q_PROPERTY(QColor BevelColor READ BevelColor WRITE setBevelColor)
+    Q_PROPERTY(TPicture* Picture READ Picture WRITE setPicture)
+    Q_PROPERTY(bool AutoWidth READ AutoWidth WRITE setAutoWidth)
+    Q_PROPERTY(bool AutoHeight READ AutoHeight WRITE setAutoHeight)
+    Q_PROPERTY(THorzStretchType PicHorzStretch READ PicHorzStretch WRITE setPicHorzStretch)
+    Q_PROPERTY(TVertStretchType PicVertStretch READ PicVertStretch WRITE setPicVertStretch)
 public:
     explicit TPaintPanel(QWidget* parent = nullptr);
     ~TPaintPanel() override;

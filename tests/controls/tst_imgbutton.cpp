@@ -1,8 +1,11 @@
 #include "ControlsTestSupport.h"
 #include "GraphicUnits.h"
 #include "ImgButton.h"
+#include "MessageDialogs.h"
 #include "PaintPanel.h"
+#include "TGraphic.h"
 #include "TPicture.h"
+#include "nxGDIPlusAPI.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -92,6 +95,28 @@ void flushPaints()
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
 }
+
+// A graphic whose drawing fails as the image library's calls can.
+class TFailingGraphic : public TGraphic
+{
+public:
+    QString className() const override { return QStringLiteral("TFailingGraphic"); }
+    std::unique_ptr<TGraphic> newInstance() const override
+    {
+        return std::make_unique<TFailingGraphic>();
+    }
+    int width() const override { return 4; }
+    int height() const override { return 4; }
+    void setWidth(int) override {}
+    void setHeight(int) override {}
+    bool empty() const override { return false; }
+    void draw(QPainter&, const QRect&) const override { throw EGDIPlusError(7); }
+    void loadFromStream(QIODevice&) override {}
+    void saveToStream(QIODevice&) const override {}
+    void assign(const TGraphic&) override {}
+    void loadFromClipboard(const QMimeData&) override {}
+    void saveToClipboard(QMimeData&) const override {}
+};
 
 } // namespace
 
@@ -617,6 +642,34 @@ private slots:
             }
         }
         QVERIFY(inked > 10);
+    }
+
+    void paintErrorsAreReportedWithoutPilingUp()
+    {
+        Stage stage;
+        TImgButton b(&stage.top);
+        b.setGeometry(10, 10, 36, 40);
+        TPicture failing;
+        TFailingGraphic g;
+        failing.setGraphic(&g);
+        b.setImgNormal(&failing);
+        QStringList reports;
+        // The report's dialog makes the button paint again while it is up.
+        MessageDialogs::setRecorder(
+            [&](MessageDialogs::Kind kind, const QString& caption, const QString& text) {
+                QCOMPARE(kind, MessageDialogs::Kind::Critical);
+                reports << caption + QLatin1Char('|') + text;
+                b.repaint();
+            });
+        stage.show();
+        b.repaint();
+        MessageDialogs::setRecorder({});
+        QVERIFY(!reports.isEmpty());
+        for (const QString& r : reports)
+            QCOMPARE(r,
+                     QStringLiteral("Wenquell|Invalid operation in GDI+ (nxGDIPlusAPI, line 7)"));
+        // One report per paint from outside, none from the paints the report itself caused.
+        QVERIFY(reports.size() <= 3);
     }
 
 private:
