@@ -2,9 +2,7 @@
 
 #include "TGraphic.h"
 
-#include <QBuffer>
 #include <QtEndian>
-#include <cstring>
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 // Expected maps are written compactly: "3" one index, "0-9" a run (descending if a > b),
 // "4*11" an index repeated, "w*5" five white pixels; comma separated.
-static QList<int> expand(const QString& spec)
+static QList<int> expand(const QString& text)
 {
     QList<int> out;
-    for (const QString& part : spec.split(QLatin1Char(','))) {
+    for (const QString& part : text.split(QLatin1Char(','))) {
         if (part.contains(QLatin1Char('*'))) {
             const QStringList vn = part.split(QLatin1Char('*'));
             const int v = vn[0] == QLatin1String("w") ? -1 : vn[0].toInt();
