@@ -187,7 +187,7 @@ void TBitmap::loadFromStream(QIODevice& stream)
     const QByteArray head = stream.peek(14);
     if (head.isEmpty()) {
         m_image = QImage();
-        m_size = QSize();
+        m_size = QSize(0, 0);
         changed();
         return;
     }

@@ -72,6 +72,6 @@ private:
     static QImage normalised(const QImage& image, TPixelFormat format);
 
     QImage m_image;
-    QSize m_size; // kept apart: a bitmap 0 pixels wide still has a height
+    QSize m_size{0, 0}; // kept apart: a bitmap 0 pixels wide still has a height
     TPixelFormat m_pixelFormat = pfDevice;
 };

@@ -320,6 +320,7 @@ private slots:
     {
         TBitmap b;
         QVERIFY(b.empty());
+        QCOMPARE(QSize(b.width(), b.height()), QSize(0, 0));
         b.setWidth(3);
         QVERIFY(b.empty());
         b.setHeight(2); // both extents set one after the other
