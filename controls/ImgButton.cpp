@@ -301,7 +301,8 @@ void TImgControl::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TImgControl::mouseReleaseEvent(QMouseEvent* event)
 {
-    // Taken before anything runs: a click handler may run a modal window meanwhile.
+    // The cursor's position at the release, as Qt's own enter and leave tracking uses it: if a
+    // click handler runs a modal window meanwhile, the next mouse move corrects the state.
     const QPoint globalPos = event->globalPosition().toPoint();
     const bool inside = rect().contains(event->position().toPoint());
     guarded([&] {
