@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppTitle.h"
+#include "GraphicUnits.h"
 #include "InstanceLock.h"
 #include "WakeChannel.h"
 #include "uFrmMain.h"
@@ -15,6 +16,8 @@ static constexpr int kWakeTimeoutMs = 5000;
 static void runFirstCopy(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The PNG codec test, before any window exists; the picture units' exits run at the end.
+    const GraphicUnits graphicUnits;
     QApplication::setApplicationName(appTitle());
     QApplication::setApplicationVersion(QStringLiteral(WENQUELL_VERSION));
     QApplication::setApplicationDisplayName(QString());
