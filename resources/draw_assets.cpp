@@ -129,6 +129,129 @@ void drawCheck(QPainter& p)
     p.drawPath(tick);
 }
 
+// The navigation strip: 39 x 34 tiles for the two page buttons in five states, 22 x 22 pictures
+// for the game button in four, and the 37 x 1 background strip.
+enum class NavState
+{
+    Normal,
+    Over,
+    Down,
+    Disabled,
+    Checked,
+};
+
+struct TileColours
+{
+    QColor top, bottom, edge;
+};
+
+TileColours tileColours(NavState state)
+{
+    switch (state) {
+    case NavState::Over:
+        return {QColor(0x86, 0xab, 0xdb), QColor(0x57, 0x7f, 0xb5), QColor(0x3d, 0x62, 0x96)};
+    case NavState::Down:
+        return {QColor(0x3a, 0x5c, 0x8c), QColor(0x2a, 0x47, 0x72), QColor(0x1c, 0x33, 0x55)};
+    case NavState::Disabled:
+        return {QColor(0xd6, 0xd6, 0xd6), QColor(0xbd, 0xbd, 0xbd), QColor(0xa8, 0xa8, 0xa8)};
+    case NavState::Checked:
+        return {QColor(0xee, 0xa0, 0x4e), QColor(0xc8, 0x55, 0x2e), QColor(0x9a, 0x3a, 0x1c)};
+    case NavState::Normal:
+        break;
+    }
+    return {QColor(0x6a, 0x8f, 0xc2), QColor(0x3f, 0x64, 0x98), QColor(0x2c, 0x4a, 0x75)};
+}
+
+QColor iconColour(NavState state)
+{
+    return state == NavState::Disabled ? QColor(0xf4, 0xf4, 0xf4) : QColor(0xff, 0xff, 0xff);
+}
+
+void drawTile(QPainter& p, const QRectF& r, NavState state, qreal radius)
+{
+    const TileColours c = tileColours(state);
+    if (state != NavState::Disabled && state != NavState::Down) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 40)); // a soft shadow below
+        p.drawRoundedRect(r.translated(0, 1.2), radius, radius);
+    }
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, c.top);
+    g.setColorAt(1, c.bottom);
+    p.setPen(QPen(c.edge, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r, radius, radius);
+    p.setPen(QPen(QColor(255, 255, 255, state == NavState::Disabled ? 60 : 90), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
+}
+
+QImage drawNavList(NavState state)
+{
+    return render(39, 34, [state](QPainter& p) {
+        const qreal shift = state == NavState::Down ? 1 : 0;
+        drawTile(p, QRectF(5.5, 2.5 + shift, 28, 28), state, 6);
+        p.setPen(Qt::NoPen);
+        p.setBrush(iconColour(state));
+        for (int i = 0; i < 3; ++i) {
+            const qreal y = 9.5 + shift + i * 6;
+            p.drawEllipse(QPointF(12.5, y + 1), 1.8, 1.8);
+            p.drawRoundedRect(QRectF(16, y, 11.5, 2.4), 1.2, 1.2);
+        }
+    });
+}
+
+QImage drawNavSearch(NavState state)
+{
+    return render(39, 34, [state](QPainter& p) {
+        const qreal shift = state == NavState::Down ? 1 : 0;
+        drawTile(p, QRectF(5.5, 2.5 + shift, 28, 28), state, 6);
+        const QColor ink = iconColour(state);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(ink, 2.4));
+        p.drawEllipse(QPointF(17.5, 14.5 + shift), 5.6, 5.6);
+        p.setPen(QPen(ink, 3.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(21.7, 18.7 + shift), QPointF(26, 23 + shift));
+    });
+}
+
+// The game: four cells of an idiom, one of them the blank to fill.
+QImage drawNavGame(NavState state)
+{
+    return render(22, 22, [state](QPainter& p) {
+        const qreal shift = state == NavState::Down ? 1 : 0;
+        drawTile(p, QRectF(1.5, 1.5 + shift, 19, 19), state, 4);
+        const QColor ink = iconColour(state);
+        const QRectF cells[4] = {QRectF(5, 5, 5, 5), QRectF(12, 5, 5, 5), QRectF(5, 12, 5, 5),
+                                 QRectF(12, 12, 5, 5)};
+        for (int i = 0; i < 4; ++i) {
+            const QRectF cell = cells[i].translated(0, shift);
+            if (i == 3) {
+                p.setPen(QPen(ink, 1, Qt::DotLine));
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(cell.adjusted(0.5, 0.5, -0.5, -0.5));
+            } else {
+                p.setPen(Qt::NoPen);
+                p.setBrush(ink);
+                p.drawRoundedRect(cell, 1, 1);
+            }
+        }
+    });
+}
+
+// White into a cool grey, the last column darker: the edge between the strip and the lists.
+QImage drawNavStrip()
+{
+    QImage img(37, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 36; ++x) {
+        const qreal t = x / 35.0;
+        img.setPixel(x, 0, qRgb(int(0xfb - t * (0xfb - 0xe2)), int(0xfc - t * (0xfc - 0xe8)),
+                                int(0xfe - t * (0xfe - 0xf1))));
+    }
+    img.setPixel(36, 0, qRgb(0xb4, 0xc0, 0xd2));
+    return img;
+}
+
 // The program's icon: a red seal with the character 成 cut into it.
 QImage drawIcon(int size)
 {
@@ -186,6 +309,22 @@ int main(int argc, char** argv)
         ok &= save(img, base + QStringLiteral(".png"));
         ok &= save(disabled(img), base + QStringLiteral("_disabled.png"));
     }
+    QDir().mkpath(root + QStringLiteral("/nav"));
+    const std::pair<NavState, const char*> states[] = {
+        {NavState::Normal, "normal"}, {NavState::Over, "over"},         {NavState::Down, "down"},
+        {NavState::Disabled, "disabled"}, {NavState::Checked, "check"},
+    };
+    for (const auto& [state, suffix] : states) {
+        const QString nav = root + QStringLiteral("/nav/");
+        ok &= save(drawNavList(state), nav + QStringLiteral("list_%1.png").arg(QLatin1String(suffix)));
+        ok &= save(drawNavSearch(state),
+                   nav + QStringLiteral("search_%1.png").arg(QLatin1String(suffix)));
+        if (state != NavState::Checked)
+            ok &= save(drawNavGame(state),
+                       nav + QStringLiteral("game_%1.png").arg(QLatin1String(suffix)));
+    }
+    ok &= save(drawNavStrip(), root + QStringLiteral("/nav/strip.png"));
+
     QDir().mkpath(root + QStringLiteral("/icons"));
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         ok &= save(drawIcon(size), root + QStringLiteral("/icons/wenquell-%1.png").arg(size));
