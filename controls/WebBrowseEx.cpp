@@ -385,18 +385,20 @@ void TWebBrowseEx::contextMenuEvent(QContextMenuEvent* event)
 
 bool TWebBrowseEx::event(QEvent* event)
 {
-    if (event->type() == QEvent::ChildAdded)
+    switch (event->type()) {
+    case QEvent::ChildAdded:
         watchPageWidget(static_cast<QChildEvent*>(event)->child());
-    return QWebEngineView::event(event);
-}
-
-void TWebBrowseEx::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() != m_frameActive) {
-        m_frameActive = isActiveWindow();
-        OnFrameWindowActivate(m_frameActive);
+        break;
+    case QEvent::WindowActivate:
+        OnFrameWindowActivate(true);
+        break;
+    case QEvent::WindowDeactivate:
+        OnFrameWindowActivate(false);
+        break;
+    default:
+        break;
     }
-    QWebEngineView::changeEvent(event);
+    return QWebEngineView::event(event);
 }
 
 bool TWebBrowseEx::eventFilter(QObject* watched, QEvent* event)

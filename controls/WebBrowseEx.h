@@ -130,7 +130,6 @@ public:
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -159,5 +158,4 @@ private:
     HostPage* m_page = nullptr;
     Border m_border = Border::Themed;
     ModifierSides m_modifierSides;
-    bool m_frameActive = false;
 };

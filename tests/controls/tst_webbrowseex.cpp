@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -234,7 +235,9 @@ private slots:
     {
         QTest::addColumn<Call>("call");
         QTest::addColumn<Install>("handler");
-        QTest::addColumn<HRESULT>("expected");
+        QTest::addColumn<quint32>("expected");
+        // The codes as the browser side knows them, written out here on purpose.
+        const quint32 Ok = 0, False = 1, NotImpl = 0x80004001;
 
         const Call showContextMenu = [](TWebBrowseEx& b) {
             const QPoint at(1, 2);
@@ -285,29 +288,29 @@ private slots:
         };
         const Install none;
 
-        QTest::newRow("ShowContextMenu") << showContextMenu << none << E_NOTIMPL;
-        QTest::newRow("GetHostInfo") << getHostInfo << none << S_OK;
-        QTest::newRow("ShowUI") << showUI << none << S_FALSE;
-        QTest::newRow("HideUI") << hideUI << none << S_FALSE;
-        QTest::newRow("UpdateUI") << updateUI << none << S_FALSE;
+        QTest::newRow("ShowContextMenu") << showContextMenu << none << NotImpl;
+        QTest::newRow("GetHostInfo") << getHostInfo << none << Ok;
+        QTest::newRow("ShowUI") << showUI << none << False;
+        QTest::newRow("HideUI") << hideUI << none << False;
+        QTest::newRow("UpdateUI") << updateUI << none << False;
         QTest::newRow("EnableModeless")
-            << Call([](TWebBrowseEx& b) { return b.EnableModeless(true); }) << none << S_OK;
+            << Call([](TWebBrowseEx& b) { return b.EnableModeless(true); }) << none << Ok;
         QTest::newRow("OnDocWindowActivate")
-            << Call([](TWebBrowseEx& b) { return b.OnDocWindowActivate(true); }) << none << S_OK;
+            << Call([](TWebBrowseEx& b) { return b.OnDocWindowActivate(true); }) << none << Ok;
         QTest::newRow("OnFrameWindowActivate")
-            << Call([](TWebBrowseEx& b) { return b.OnFrameWindowActivate(false); }) << none << S_OK;
+            << Call([](TWebBrowseEx& b) { return b.OnFrameWindowActivate(false); }) << none << Ok;
         QTest::newRow("ResizeBorder") << Call([](TWebBrowseEx& b) {
             const QRect border(0, 0, 10, 10);
             return b.ResizeBorder(&border, nullptr, true);
-        }) << none << S_OK;
-        QTest::newRow("TranslateAccelerator") << translateAccelerator << none << S_FALSE;
-        QTest::newRow("GetOptionKeyPath") << getOptionKeyPath << none << S_FALSE;
-        QTest::newRow("GetDropTarget") << getDropTarget << none << S_OK;
-        QTest::newRow("GetExternal") << getExternal << none << S_FALSE;
-        QTest::newRow("TranslateUrl") << translateUrl << none << S_FALSE;
-        QTest::newRow("FilterDataObject") << filterDataObject << none << S_FALSE;
-        QTest::newRow("ShowMessage") << showMessage << none << S_FALSE;
-        QTest::newRow("ShowHelp, no help file") << showHelp << none << S_FALSE;
+        }) << none << Ok;
+        QTest::newRow("TranslateAccelerator") << translateAccelerator << none << False;
+        QTest::newRow("GetOptionKeyPath") << getOptionKeyPath << none << False;
+        QTest::newRow("GetDropTarget") << getDropTarget << none << Ok;
+        QTest::newRow("GetExternal") << getExternal << none << False;
+        QTest::newRow("TranslateUrl") << translateUrl << none << False;
+        QTest::newRow("FilterDataObject") << filterDataObject << none << False;
+        QTest::newRow("ShowMessage") << showMessage << none << False;
+        QTest::newRow("ShowHelp, no help file") << showHelp << none << False;
 
         QTest::newRow("ShowContextMenu, banner handler")
             << showContextMenu << Install([](TWebBrowseEx& b) {
@@ -315,94 +318,87 @@ private slots:
                                             QWebEngineContextMenuRequest*,
                                             HRESULT& result) { result = S_OK; };
                })
-            << S_OK;
+            << Ok;
         QTest::newRow("ShowContextMenu, handler leaves the result")
             << showContextMenu << Install([](TWebBrowseEx& b) {
                    b.OnShowContextMenu = [](TWebBrowseEx*, quint32, const QPoint*, QWebEnginePage*,
                                             QWebEngineContextMenuRequest*, HRESULT&) {};
                })
-            << E_NOTIMPL;
+            << NotImpl;
         QTest::newRow("ShowUI, handled") << showUI << Install([](TWebBrowseEx& b) {
             b.OnShowUI = [](TWebBrowseEx*, quint32, QObject*, QObject*, QObject*, QObject*,
                             HRESULT& result) { result = S_OK; };
-        }) << S_OK;
+        }) << Ok;
         QTest::newRow("HideUI, handled") << hideUI << Install([](TWebBrowseEx& b) {
             b.OnHideUI = [](TWebBrowseEx*, HRESULT& result) { result = S_OK; };
-        }) << S_OK;
+        }) << Ok;
         QTest::newRow("UpdateUI, handled") << updateUI << Install([](TWebBrowseEx& b) {
             b.OnUpdateUI = [](TWebBrowseEx*, HRESULT& result) { result = S_OK; };
-        }) << S_OK;
+        }) << Ok;
         QTest::newRow("TranslateAccelerator, done")
             << translateAccelerator << Install([](TWebBrowseEx& b) {
                    b.OnTranslateAccelerator = [](TWebBrowseEx*, QKeyEvent* key, const QUuid*,
                                                  quint32,
                                                  bool& done) { done = key->key() == Qt::Key_X; };
                })
-            << S_OK;
+            << Ok;
         QTest::newRow("TranslateAccelerator, not done")
             << translateAccelerator << Install([](TWebBrowseEx& b) {
                    b.OnTranslateAccelerator = [](TWebBrowseEx*, QKeyEvent*, const QUuid*, quint32,
                                                  bool&) {};
                })
-            << S_FALSE;
+            << False;
         QTest::newRow("GetOptionKeyPath, key given")
             << getOptionKeyPath << Install([](TWebBrowseEx& b) {
                    b.OnGetOptionKeyPath = [](TWebBrowseEx*, QString& key) {
                        key = QStringLiteral("Software\\Wenquell");
                    };
                })
-            << S_OK;
+            << Ok;
         QTest::newRow("GetDropTarget, handler leaves it null")
             << getDropTarget
             << Install([](TWebBrowseEx& b) { b.OnGetDropTarget = [](TWebBrowseEx*, QObject*&) {}; })
-            << S_OK;
+            << Ok;
         QTest::newRow("GetExternal, object given") << getExternal << Install([](TWebBrowseEx& b) {
             b.OnGetExternal = [](TWebBrowseEx* sender, QObject*& external) { external = sender; };
-        }) << S_OK;
+        }) << Ok;
         QTest::newRow("TranslateUrl, handler leaves the text empty")
             << translateUrl << Install([](TWebBrowseEx& b) {
                    b.OnTranslateUrl = [](TWebBrowseEx*, const QString&, QString&) {};
                })
-            << S_FALSE;
+            << False;
         QTest::newRow("TranslateUrl, translated") << translateUrl << Install([](TWebBrowseEx& b) {
             b.OnTranslateUrl = [](TWebBrowseEx*, const QString&, QString& out) {
                 out = QStringLiteral("about:blank");
             };
-        }) << S_OK;
+        }) << Ok;
         QTest::newRow("FilterDataObject, filtered")
             << filterDataObject << Install([](TWebBrowseEx& b) {
                    b.OnFilterDataObject = [](TWebBrowseEx*, const QMimeData* in, QMimeData*& out) {
                        out = const_cast<QMimeData*>(in);
                    };
                })
-            << S_OK;
+            << Ok;
         QTest::newRow("ShowMessage, handler's answer")
             << showMessage << Install([](TWebBrowseEx& b) {
                    b.OnShowMessage = [](TWebBrowseEx*, WId, const QString&, const QString&, quint32,
                                         const QString&, quint32, qint32&) { return E_NOTIMPL; };
                })
-            << E_NOTIMPL;
+            << NotImpl;
         QTest::newRow("ShowHelp, handler's answer") << showHelp << Install([](TWebBrowseEx& b) {
             b.OnShowHelp = [](TWebBrowseEx*, WId, const QString&, quint32, quint32, QPoint,
                               QObject*&) { return S_OK; };
-        }) << S_OK;
+        }) << Ok;
     }
     void operationAnswers()
     {
         QFETCH(Call, call);
         QFETCH(Install, handler);
-        QFETCH(HRESULT, expected);
+        QFETCH(quint32, expected);
         TWebBrowseEx browser;
         if (handler)
             handler(browser);
-        QCOMPARE(quint32(call(browser)), quint32(expected));
-    }
-
-    void resultCodes()
-    {
-        QCOMPARE(S_OK, 0);
-        QCOMPARE(S_FALSE, 1);
-        QCOMPARE(quint32(E_NOTIMPL), 0x80004001u);
+        QCOMPARE(quint32(call(browser)), expected);
     }
 
     void outputsStartNull()
@@ -934,6 +930,38 @@ private slots:
         QVERIFY(!helpOfItsOwn);
         QCOMPARE(shortcutEnter, 0);
         QCOMPARE(accelerators, (QStringList{"A", "X", "F1", "Return", "B"}));
+    }
+
+    void activationReachesTheHost()
+    {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* browser = new TWebBrowseEx(&window);
+        auto* other = new QLineEdit(&window);
+        layout->addWidget(browser);
+        layout->addWidget(other);
+        QStringList seen;
+        browser->OnOnFrameWindowActivate = [&](TWebBrowseEx*, bool on) {
+            seen << (on ? QStringLiteral("frame on") : QStringLiteral("frame off"));
+        };
+        browser->OnOnDocWindowActivate = [&](TWebBrowseEx*, bool on) {
+            seen << (on ? QStringLiteral("doc on") : QStringLiteral("doc off"));
+        };
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTRY_VERIFY(seen.contains(QStringLiteral("frame on")));
+        QTRY_VERIFY_WITH_TIMEOUT(browser->focusProxy(), 10000);
+        other->setFocus();
+        QTRY_COMPARE(seen.last(), QStringLiteral("doc off"));
+        browser->focusProxy()->setFocus();
+        QTRY_COMPARE(seen.last(), QStringLiteral("doc on"));
+
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QTRY_VERIFY(seen.contains(QStringLiteral("frame off")));
     }
 };
 
