@@ -58,7 +58,8 @@ enum TEnterMode
 };
 
 // What the host tells the browser about how it should look. The two texts are the host's
-// style sheet and namespaces; this host supplies none, so they stay null.
+// style sheet and namespaces; this host supplies none, so they stay null. cbSize is the size
+// of the whole record: 20 bytes where pointers take 4, 32 on x86-64; all of it is zeroed.
 struct TDOCHOSTUIINFO
 {
     quint32 cbSize;

@@ -734,6 +734,40 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(browser.grab().toImage().pixelColor(0, 0), green, 10000);
     }
 
+    void flagsReachTheDocument_data()
+    {
+        QTest::addColumn<TUserInterfaceOptions>("options");
+        QTest::addColumn<TEnterMode>("enterMode");
+        QTest::addColumn<QString>("userSelect");
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("banner") << BannerOptions << emFlagDiv << QStringLiteral("auto")
+                                << QStringLiteral("div");
+        QTest::newRow("P on Enter")
+            << BannerOptions << emFlagP << QStringLiteral("auto") << QStringLiteral("p");
+        QTest::newRow("no text selection")
+            << TUserInterfaceOptions{Option::DisableTextSelect} << emFlagDiv
+            << QStringLiteral("none") << QStringLiteral("div");
+    }
+    void flagsReachTheDocument()
+    {
+        QFETCH(TUserInterfaceOptions, options);
+        QFETCH(TEnterMode, enterMode);
+        QFETCH(QString, userSelect);
+        QFETCH(QString, separator);
+        const QString page =
+            writePage(QStringLiteral("edit.html"),
+                      QStringLiteral("<html><body><div contenteditable>编辑</div></body></html>"));
+        TWebBrowseEx browser;
+        browser.setEnterModeOnEdit(enterMode);
+        browser.setUserInterfaceOptions(options);
+        QVERIFY(navigate(browser, page));
+        const QString probe =
+            QStringLiteral("getComputedStyle(document.body).webkitUserSelect + ' ' + "
+                           "document.queryCommandValue('defaultParagraphSeparator')");
+        QTRY_COMPARE_WITH_TIMEOUT(runScript(browser, probe).toString(),
+                                  userSelect + QLatin1Char(' ') + separator, 10000);
+    }
+
     void contextMenuIsTheHostsToSuppress_data()
     {
         QTest::addColumn<bool>("handler");
