@@ -686,6 +686,17 @@ private slots:
 
     // --- The real browser ------------------------------------------------------------------
 
+    void aPageThatFailsToLoadIsTheEnginesBusiness()
+    {
+        DialogRecorder dialogs;
+        TWebBrowseEx browser;
+        QSignalSpy loaded(&browser, &QWebEngineView::loadFinished);
+        browser.Navigate(m_site.filePath(QStringLiteral("missing.html")));
+        QVERIFY(loaded.wait(30000));
+        QCOMPARE(loaded.last().at(0).toBool(), false);
+        QVERIFY(dialogs.shown().isEmpty());
+    }
+
     void pageShowsWithoutScrollBarsOrBorder_data()
     {
         QTest::addColumn<TUserInterfaceOptions>("options");
