@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppTitle.h"
+#include "BrowserEngine.h"
 #include "GraphicUnits.h"
 #include "InstanceLock.h"
 #include "WakeChannel.h"
@@ -15,6 +16,8 @@ static constexpr int kWakeTimeoutMs = 5000;
 
 static void runFirstCopy(int argc, char** argv)
 {
+    // The banner's browser engine needs its settings before the application object exists.
+    prepareBrowserEngine();
     QApplication app(argc, argv);
     // The PNG codec test, before any window exists; the picture units' exits run at the end.
     const GraphicUnits graphicUnits;

@@ -10,6 +10,10 @@
 #include "Exception.h"
 #include "Fonts.h"
 #include "Gauges.h"
+#include "ImgButton.h"
+#include "PaintPanel.h"
+#include "TPicture.h"
+#include "WebBrowseEx.h"
 #include "Gbk.h"
 #include "ListBox.h"
 #include "MessageDialogs.h"
@@ -22,6 +26,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 #include <QKeyEvent>
@@ -153,8 +158,15 @@ void TFrmMain::createControls()
     ADOQuery1->setConnection(ADOConnection1);
 
     pnlAD = newPanel(this, "pnlAD", Panel::Bevel::None, Panel::buttonFace());
+    wbAD = new TWebBrowseEx(pnlAD);
+    wbAD->setObjectName(QStringLiteral("wbAD"));
+    wbAD->setUserInterfaceOptions({TUserInterfaceOption::DontUse3DBorders,
+                                   TUserInterfaceOption::DontUseScrollBars,
+                                   TUserInterfaceOption::EnableThemes});
+    wbAD->setDisableCtrlShortcuts(QStringLiteral("N"));
     pnlClient = newPanel(this, "pnlClient", Panel::Bevel::None, kWhite);
     place(rect(), {{pnlAD, aligned(Align::Top, 772, 82)}, {pnlClient, aligned(Align::Client)}});
+    place(pnlAD->clientRect(), {{wbAD, aligned(Align::Client)}});
 
     Shape2 = newLine(pnlClient, "Shape2");
     pnlLeft = newPanel(pnlClient, "pnlLeft", Panel::Bevel::None, kWhite);
@@ -164,7 +176,8 @@ void TFrmMain::createControls()
                                     {pnlLeft, aligned(Align::Left, 193)},
                                     {pnlRight, aligned(Align::Client)}});
 
-    pnlLLeft = newPanel(pnlLeft, "pnlLLeft", Panel::Bevel::None, kWhite);
+    pnlLLeft = new TPaintPanel(pnlLeft);
+    pnlLLeft->setObjectName(QStringLiteral("pnlLLeft"));
     pnlLClient = newPanel(pnlLeft, "pnlLClient", Panel::Bevel::None, kWhite);
     place(pnlLeft->clientRect(), {{pnlLLeft, aligned(Align::Left, 37)},
                                   {pnlLClient, aligned(Align::Client)}});
@@ -211,25 +224,7 @@ void TFrmMain::createControls()
           {{Panel2, aligned(Align::Top, 0, 21)}, {ListBox1, aligned(Align::Client)}});
     createSearchPage();
 
-    // Plain stand-ins for the navigation strip's picture buttons; the page to show is the
-    // button's "Tag".
-    btnList = new QToolButton(pnlLLeft);
-    btnList->setObjectName(QStringLiteral("btnList"));
-    btnList->setText(QStringLiteral("列表"));
-    btnList->setToolTip(QStringLiteral("成语列表"));
-    btnList->setProperty("Tag", 0);
-    btnList->setGeometry(2, 31, 33, 34);
-    btnSearch = new QToolButton(pnlLLeft);
-    btnSearch->setObjectName(QStringLiteral("btnSearch"));
-    btnSearch->setText(QStringLiteral("搜索"));
-    btnSearch->setToolTip(QStringLiteral("成语搜索"));
-    btnSearch->setProperty("Tag", 1);
-    btnSearch->setGeometry(2, 77, 33, 34);
-    ImgStest = new QToolButton(pnlLLeft);
-    ImgStest->setObjectName(QStringLiteral("ImgStest"));
-    ImgStest->setText(QStringLiteral("游戏"));
-    ImgStest->setToolTip(QStringLiteral("成语游戏"));
-    ImgStest->setGeometry(2, 123, 33, 34);
+    createNavigationStrip();
 
     pnlRTop = newPanel(pnlRight, "pnlRTop", Panel::Bevel::None, Panel::buttonFace());
     RichText = new RichEdit(pnlRight);
@@ -262,6 +257,72 @@ void TFrmMain::createControls()
     N2 = PopupMenu1->addAction(QStringLiteral("复制"));
     N2->setObjectName(QStringLiteral("N2"));
     RichText->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+namespace {
+
+// A picture of the window's layout: graphic class name and data, as ":/layout/<name>.pic"
+// holds it. Without the graphic class (no PNG support) the picture stays empty.
+void loadLayoutPicture(const char* name, const std::function<void(const TPicture*)>& setter)
+{
+    QFile f(QStringLiteral(":/layout/%1.pic").arg(QLatin1String(name)));
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    TPicture picture;
+    picture.setLayoutData(f.readAll());
+    setter(&picture);
+}
+
+void loadButtonPictures(TImgControl* button, const char* base, bool withChecked)
+{
+    const auto path = [base](const char* state) {
+        return QByteArray(base) + '_' + state;
+    };
+    loadLayoutPicture(path("normal"), [button](const TPicture* p) { button->setImgNormal(p); });
+    loadLayoutPicture(path("over"), [button](const TPicture* p) { button->setImgEnter(p); });
+    loadLayoutPicture(path("down"), [button](const TPicture* p) { button->setImgDown(p); });
+    loadLayoutPicture(path("disabled"), [button](const TPicture* p) { button->setImgDisable(p); });
+    if (auto* check = qobject_cast<TImgCheckButton*>(button); check && withChecked)
+        loadLayoutPicture(path("check"), [check](const TPicture* p) { check->setImgCheck(p); });
+}
+
+} // namespace
+
+void TFrmMain::createNavigationStrip()
+{
+    pnlLLeft->setColor(kWhite);
+    pnlLLeft->setAutoWidth(false);
+    pnlLLeft->setAutoHeight(false);
+    pnlLLeft->setPicVertStretch(vstBottom);
+    loadLayoutPicture("strip", [this](const TPicture* p) { pnlLLeft->setPicture(p); });
+
+    btnList = new TImgCheckButton(pnlLLeft);
+    btnList->setObjectName(QStringLiteral("btnList"));
+    btnList->setGeometry(-2, 31, 39, 34);
+    btnList->setHint(QStringLiteral("成语列表"));
+    btnList->setTag(0);
+    btnList->setCursor(Qt::PointingHandCursor);
+    btnList->setOnEnterOffset(0);
+    btnList->setOnDownOffset(0);
+    loadButtonPictures(btnList, "list", true);
+    btnList->setChecked(true);
+
+    btnSearch = new TImgCheckButton(pnlLLeft);
+    btnSearch->setObjectName(QStringLiteral("btnSearch"));
+    btnSearch->setGeometry(2, 77, 36, 40);
+    btnSearch->setHint(QStringLiteral("成语搜索"));
+    btnSearch->setTag(1);
+    btnSearch->setCursor(Qt::PointingHandCursor);
+    btnSearch->setOnEnterOffset(0);
+    btnSearch->setOnDownOffset(0);
+    loadButtonPictures(btnSearch, "search", true);
+
+    ImgStest = new TImgButton(pnlLLeft);
+    ImgStest->setObjectName(QStringLiteral("ImgStest"));
+    ImgStest->setGeometry(2, 123, 36, 40);
+    ImgStest->setHint(QStringLiteral("成语游戏"));
+    ImgStest->setCursor(Qt::PointingHandCursor);
+    loadButtonPictures(ImgStest, "game", false);
 }
 
 void TFrmMain::createSearchPage()
@@ -366,10 +427,14 @@ void TFrmMain::connectHandlers()
         if (on)
             guarded([this] { RadHanZiClick(RadHanZi); });
     });
-    connect(btnList, &QToolButton::clicked, this, [this] { guarded([this] { btnListClick(btnList); }); });
-    connect(btnSearch, &QToolButton::clicked, this,
+    connect(btnList, &TImgControl::Click, this, [this] { guarded([this] { btnListClick(btnList); }); });
+    connect(btnSearch, &TImgControl::Click, this,
             [this] { guarded([this] { btnListClick(btnSearch); }); });
-    connect(ImgStest, &QToolButton::clicked, this, [this] { guarded([this] { ImgStestClick(ImgStest); }); });
+    connect(ImgStest, &TImgControl::Click, this, [this] { guarded([this] { ImgStestClick(ImgStest); }); });
+    wbAD->OnShowContextMenu = [this](TWebBrowseEx* sender, quint32, const QPoint*, QWebEnginePage*,
+                                     QWebEngineContextMenuRequest*, HRESULT& result) {
+        guarded([&] { wbADShowContextMenu(sender, result); });
+    };
     connect(RichText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
     connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(N1); }); });
@@ -384,6 +449,7 @@ void TFrmMain::connectHandlers()
 
 void TFrmMain::FormCreate(QObject*)
 {
+    wbAD->Navigate(publisherPage(QStringLiteral("/ad/201072718_1.html")).toString(QUrl::FullyEncoded));
     ConnectDB();
     // With the store closed (its failure already shown) the list stays empty; every later
     // action that needs the store reports that it is not open.
@@ -433,10 +499,14 @@ void TFrmMain::SlectChengYu(const QByteArray& idiom)
 
 void TFrmMain::btnListClick(QObject* Sender)
 {
-    auto* button = qobject_cast<QToolButton*>(Sender);
-    if (!button || (button != btnList && button != btnSearch))
-        return;
-    pgMain->setCurrentIndex(button->property("Tag").toInt());
+    // The checked marks are the buttons' own business; a call from code leaves them be.
+    if (auto* button = qobject_cast<TImgCheckButton*>(Sender))
+        pgMain->setCurrentIndex(button->Tag());
+}
+
+void TFrmMain::wbADShowContextMenu(QObject*, qint32& Result)
+{
+    Result = S_OK; // the host "has shown" the menu: the banner shows none
 }
 
 void TFrmMain::Label4Click(QObject*)

@@ -22,6 +22,10 @@ class QStackedWidget;
 class QToolButton;
 class RichEdit;
 class TGauge;
+class TImgButton;
+class TImgCheckButton;
+class TPaintPanel;
+class TWebBrowseEx;
 class WakeServer;
 
 // The message a second copy of the program sends to wake the running one.
@@ -60,10 +64,10 @@ public:
     QPushButton* BitBtn2;
     ListBox* ListBox2;
     Panel* Panel4;
-    Panel* pnlLLeft;
-    QToolButton* btnList;
-    QToolButton* btnSearch;
-    QToolButton* ImgStest;
+    TPaintPanel* pnlLLeft;
+    TImgCheckButton* btnList;
+    TImgCheckButton* btnSearch;
+    TImgButton* ImgStest;
     Panel* pnlRight;
     RichEdit* RichText;
     Panel* pnlRTop;
@@ -84,6 +88,7 @@ public:
     QAction* N2;
     QLabel* Label4;
     Panel* pnlAD;
+    TWebBrowseEx* wbAD;
 
     void ConnectDB();
     void SlectChengYu(const QByteArray& idiom);
@@ -96,6 +101,7 @@ public:
     void Label4MouseEnter(QObject* Sender);
     void Label4MouseLeave(QObject* Sender);
     void Timer1Timer(QObject* Sender);
+    void wbADShowContextMenu(QObject* Sender, qint32& Result);
     void ListBox1Click(QObject* Sender);
     void ListBox2Click(QObject* Sender);
     void BitBtn2Click(QObject* Sender);
@@ -119,6 +125,7 @@ private:
     void createControls();
     void createSearchPage();
     void createSpeechBar();
+    void createNavigationStrip();
     void connectHandlers();
     void showEntryOf(ListBox* list);
 

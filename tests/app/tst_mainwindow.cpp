@@ -3,9 +3,11 @@
 #include "ErrorGuard.h"
 #include "Gbk.h"
 #include "ListBox.h"
+#include "PaintPanel.h"
 #include "Panel.h"
 #include "RichEdit.h"
 #include "TestSupport.h"
+#include "WindowTestMain.h"
 #include "WakeChannel.h"
 #include "uFrmMain.h"
 
@@ -329,5 +331,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+WQ_WINDOW_TEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

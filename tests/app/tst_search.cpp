@@ -4,6 +4,7 @@
 #include "ListBox.h"
 #include "RichEdit.h"
 #include "TestSupport.h"
+#include "WindowTestMain.h"
 #include "uFrmMain.h"
 
 #include <QLineEdit>
@@ -189,5 +190,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSearch)
+WQ_WINDOW_TEST_MAIN(TestSearch)
 #include "tst_search.moc"
