@@ -19,11 +19,24 @@ QString DragListBox::mimeType()
     return QStringLiteral("application/x-wenquell-game-row");
 }
 
+void DragListBox::notePress(QMouseEvent* event)
+{
+    m_pressPos = event->position().toPoint();
+    m_pressedOnRow = event->button() == Qt::LeftButton && itemAt(m_pressPos) != nullptr;
+}
+
 void DragListBox::mousePressEvent(QMouseEvent* event)
 {
     ListBox::mousePressEvent(event);
-    m_pressPos = event->position().toPoint();
-    m_pressedOnRow = event->button() == Qt::LeftButton && itemAt(m_pressPos) != nullptr;
+    notePress(event);
+}
+
+void DragListBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // A row clicked and at once grabbed again comes as a double click; it can start a drag
+    // like any press.
+    ListBox::mouseDoubleClickEvent(event);
+    notePress(event);
 }
 
 void DragListBox::mouseMoveEvent(QMouseEvent* event)

@@ -30,6 +30,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -37,6 +38,7 @@ protected:
 
 private:
     bool accepts(QDropEvent* event) const;
+    void notePress(QMouseEvent* event);
 
     DragOverHandler m_onDragOver;
     DragDropHandler m_onDragDrop;
