@@ -101,7 +101,8 @@ struct Game
     // who knows every answer would.
     void answerAll()
     {
-        for (int i = 0; i < w->LBCheck->count(); ++i) {
+        const int rows = w->LBCheck->count();
+        for (int i = 0; i < rows; ++i) {
             const int from = texts(w->LBFalse).indexOf(keyOf(i));
             QVERIFY(from >= 0);
             w->LBFalse->setItemIndex(from);
