@@ -22,6 +22,7 @@
 #include "Statements.h"
 #include "Update.h"
 #include "WakeServer.h"
+#include "uTest.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -39,6 +40,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <memory>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -539,7 +541,21 @@ void TFrmMain::Timer1Timer(QObject*)
 
 void TFrmMain::ImgStestClick(QObject*)
 {
-    // The game window comes with the idiom game.
+    // Each game gets a window of its own, owned by no one and gone when it closes. Nothing
+    // that goes wrong in opening or showing it is reported; the main window simply goes on.
+    try {
+        GameHost host;
+        host.mainWindow = this;
+        host.connection = ADOConnection1;
+        host.idiomList = ListBox1;
+        host.showIdiomListPage = [this] { btnListClick(btnList); };
+        host.showSelectedIdiom = [this] { ListBox1Click(ListBox1); };
+        const std::unique_ptr<TtTest> game(new TtTest(host));
+        tTest = game.get();
+        game->centreOnMainWindow();
+        game->exec();
+    } catch (...) {
+    }
 }
 
 void TFrmMain::showEntryOf(ListBox* list)

@@ -8,6 +8,7 @@
 // when the list has painted. Uses $DISPLAY when set, else the offscreen platform.
 
 #include "AppPaths.h"
+#include "BrowserEngine.h"
 #include "ListBox.h"
 #include "uFrmMain.h"
 
@@ -67,6 +68,7 @@ static int child(int argc, char** argv, qint64 startNs)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareBrowserEngine();
     QApplication app(argc, argv);
     AppPaths::setExecutableFileForTests(QStringLiteral(WQ_WENQUELL_EXE));
     TFrmMain w;

@@ -1,15 +1,60 @@
 #pragma once
 
+#include "GameHost.h"
+
 #include <QDialog>
 
-// The idiom game window.
+class DbQuery;
+class DragListBox;
+class ListBox;
+class QLabel;
+class QPushButton;
+
+// The idiom game window: ten idioms dealt at random, each with one character blanked out;
+// the removed characters, shuffled, wait in a pool to be dragged into the answer column.
 class TtTest : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TtTest(QWidget* parent = nullptr);
+    // `host` is the main window the game reports to and whose store it reads; a window made
+    // without one cannot deal.
+    explicit TtTest(const GameHost& host = {}, QWidget* parent = nullptr);
+    ~TtTest() override;
+
+    // Controls and components, in layout order.
+    ListBox* LBCheng;
+    QPushButton* bSub;
+    QPushButton* bCheck;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    DragListBox* LBFalse;
+    DragListBox* LBCheck;
+    DbQuery* ADOQuery1;
+
+    // Event handlers.
+    void bSubClick(QObject* Sender);
+    void bCheckClick(QObject* Sender);
+    void LBChengClick(QObject* Sender);
+    void LBFalseDragOver(QObject* Sender, QObject* Source, int X, int Y, bool& Accept);
+    void LBFalseDragDrop(QObject* Sender, QObject* Source, int X, int Y);
+    void LBCheckDragOver(QObject* Sender, QObject* Source, int X, int Y, bool& Accept);
+    void LBCheckDragDrop(QObject* Sender, QObject* Source, int X, int Y);
+
+    // Centres the window on the host's main window (the whole windows, frames included).
+    void centreOnMainWindow();
+
+private:
+    void createControls();
+    void connectHandlers();
+    void setScore(const QByteArray& text);
+    void dragOver(DragListBox* self, DragListBox* partner, QObject* source, int x, int y,
+                  bool& accept) const;
+    void dragDrop(DragListBox* self, DragListBox* partner, QObject* source, int x, int y);
+
+    GameHost m_host;
 };
 
-// The game window most recently created: the hidden one made at start-up, later the one the
-// main window opens for each game.
+// The game window most recently created: the hidden one made at start-up, then the one the
+// main window opens for each game; null once that one is destroyed.
 extern TtTest* tTest;
