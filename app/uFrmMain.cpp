@@ -3,6 +3,8 @@
 #include "AlignLayout.h"
 #include "AppPaths.h"
 #include "AppTitle.h"
+#include "BannerLoader.h"
+#include "BrowserAddress.h"
 #include "DbConnection.h"
 #include "DbQuery.h"
 #include "EntryText.h"
@@ -13,7 +15,6 @@
 #include "ImgButton.h"
 #include "PaintPanel.h"
 #include "TPicture.h"
-#include "WebBrowseEx.h"
 #include "Gbk.h"
 #include "ListBox.h"
 #include "MessageDialogs.h"
@@ -160,15 +161,8 @@ void TFrmMain::createControls()
     ADOQuery1->setConnection(ADOConnection1);
 
     pnlAD = newPanel(this, "pnlAD", Panel::Bevel::None, Panel::buttonFace());
-    wbAD = new TWebBrowseEx(pnlAD);
-    wbAD->setObjectName(QStringLiteral("wbAD"));
-    wbAD->setUserInterfaceOptions({TUserInterfaceOption::DontUse3DBorders,
-                                   TUserInterfaceOption::DontUseScrollBars,
-                                   TUserInterfaceOption::EnableThemes});
-    wbAD->setDisableCtrlShortcuts(QStringLiteral("N"));
     pnlClient = newPanel(this, "pnlClient", Panel::Bevel::None, kWhite);
     place(rect(), {{pnlAD, aligned(Align::Top, 772, 82)}, {pnlClient, aligned(Align::Client)}});
-    place(pnlAD->clientRect(), {{wbAD, aligned(Align::Client)}});
 
     Shape2 = newLine(pnlClient, "Shape2");
     pnlLeft = newPanel(pnlClient, "pnlLeft", Panel::Bevel::None, kWhite);
@@ -289,6 +283,29 @@ void loadButtonPictures(TImgControl* button, const char* base, bool withChecked)
 }
 
 } // namespace
+
+void TFrmMain::createBanner()
+{
+    m_bannerContextMenu = [this](QObject* sender, qint32& result) {
+        guarded([&] { wbADShowContextMenu(sender, result); });
+    };
+    const BannerLoader::Banner banner = BannerLoader::create(pnlAD, &m_bannerContextMenu);
+    wbAD = banner.control;
+    banner.widget->setObjectName(QStringLiteral("wbAD"));
+    place(pnlAD->clientRect(), {{banner.widget, aligned(Align::Client)}});
+    banner.widget->show();
+    if (!m_bannerAddress.isEmpty())
+        BannerLoader::navigate(banner.widget, m_bannerAddress);
+}
+
+void TFrmMain::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!m_bannerScheduled) {
+        m_bannerScheduled = true;
+        QTimer::singleShot(0, this, [this] { guarded([this] { createBanner(); }); });
+    }
+}
 
 void TFrmMain::createNavigationStrip()
 {
@@ -433,10 +450,7 @@ void TFrmMain::connectHandlers()
     connect(btnSearch, &TImgControl::Click, this,
             [this] { guarded([this] { btnListClick(btnSearch); }); });
     connect(ImgStest, &TImgControl::Click, this, [this] { guarded([this] { ImgStestClick(ImgStest); }); });
-    wbAD->OnShowContextMenu = [this](TWebBrowseEx* sender, quint32, const QPoint*, QWebEnginePage*,
-                                     QWebEngineContextMenuRequest*, HRESULT& result) {
-        guarded([&] { wbADShowContextMenu(sender, result); });
-    };
+
     connect(RichText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
     connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(N1); }); });
@@ -451,7 +465,9 @@ void TFrmMain::connectHandlers()
 
 void TFrmMain::FormCreate(QObject*)
 {
-    wbAD->Navigate(publisherPage(QStringLiteral("/ad/201072718_1.html")).toString(QUrl::FullyEncoded));
+    // The address is checked now; the banner's browser loads it once it exists.
+    m_bannerAddress = browserAddress(
+        publisherPage(QStringLiteral("/ad/201072718_1.html")).toString(QUrl::FullyEncoded));
     ConnectDB();
     // With the store closed (its failure already shown) the list stays empty; every later
     // action that needs the store reports that it is not open.
@@ -508,7 +524,7 @@ void TFrmMain::btnListClick(QObject* Sender)
 
 void TFrmMain::wbADShowContextMenu(QObject*, qint32& Result)
 {
-    Result = S_OK; // the host "has shown" the menu: the banner shows none
+    Result = 0; // S_OK: the host "has shown" the menu, so the banner shows none
 }
 
 void TFrmMain::Label4Click(QObject*)

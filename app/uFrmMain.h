@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 
 class DbConnection;
 class DbQuery;
@@ -88,7 +89,7 @@ public:
     QAction* N2;
     QLabel* Label4;
     Panel* pnlAD;
-    TWebBrowseEx* wbAD;
+    TWebBrowseEx* wbAD = nullptr;
 
     void ConnectDB();
     void SlectChengYu(const QByteArray& idiom);
@@ -119,6 +120,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -126,10 +128,16 @@ private:
     void createSearchPage();
     void createSpeechBar();
     void createNavigationStrip();
+    void createBanner();
     void connectHandlers();
     void showEntryOf(ListBox* list);
 
     WakeServer* m_wakeServer;
+    // The banner's browser is made once the window has first been painted, so that the list
+    // never waits for the browser engine; until then wbAD is null and the address waits here.
+    QUrl m_bannerAddress;
+    std::function<void(QObject*, qint32&)> m_bannerContextMenu;
+    bool m_bannerScheduled = false;
 };
 
 // The main window of the running program.

@@ -1,0 +1,85 @@
+#include "BannerLoader.h"
+
+#include "BannerModule.h"
+#include "Exception.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibrary>
+
+namespace BannerLoader {
+
+namespace {
+
+struct Module
+{
+    WqCreateBanner create = nullptr;
+    WqNavigateBanner navigate = nullptr;
+};
+
+// Beside the program; in the build tree also where the build put it, for the tests.
+QStringList candidates()
+{
+    const QString name = QStringLiteral("libwenquell-banner.so");
+    return {QCoreApplication::applicationDirPath() + QLatin1Char('/') + name,
+            QStringLiteral(WENQUELL_BUILD_DIR "/") + name};
+}
+
+const Module& module()
+{
+    static Module loaded;
+    if (loaded.create)
+        return loaded;
+    QString why;
+    for (const QString& path : candidates()) {
+        if (!QFileInfo::exists(path))
+            continue;
+        QLibrary library(path);
+        if (!library.load()) {
+            why = library.errorString();
+            continue;
+        }
+        loaded.create = reinterpret_cast<WqCreateBanner>(library.resolve("wenquellCreateBanner"));
+        loaded.navigate =
+            reinterpret_cast<WqNavigateBanner>(library.resolve("wenquellNavigateBanner"));
+        if (loaded.create && loaded.navigate)
+            return loaded;
+        why = library.errorString();
+        loaded = {};
+    }
+    throw Exception(QStringLiteral("横幅无法显示：找不到浏览器模块 libwenquell-banner.so%1")
+                        .arg(why.isEmpty() ? QString() : QStringLiteral("（%1）").arg(why)));
+}
+
+void contextMenuTrampoline(void* context, QObject* sender, std::int32_t* result)
+{
+    qint32 answer = *result;
+    (*static_cast<const ContextMenuHandler*>(context))(sender, answer);
+    *result = answer;
+}
+
+} // namespace
+
+Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu)
+{
+    char error[512] = {};
+    void* control = nullptr;
+    QWidget* widget =
+        module().create(parent, contextMenuTrampoline,
+                        const_cast<ContextMenuHandler*>(onContextMenu), &control, error,
+                        sizeof(error));
+    if (!widget)
+        throw Exception(QString::fromUtf8(error));
+    return {widget, static_cast<TWebBrowseEx*>(control)};
+}
+
+void navigate(QWidget* banner, const QUrl& address)
+{
+    char error[512] = {};
+    if (!module().navigate(banner,
+                           address.toString(QUrl::FullyEncoded).toUtf8().constData(), error,
+                           sizeof(error)))
+        throw Exception(QString::fromUtf8(error));
+}
+
+} // namespace BannerLoader

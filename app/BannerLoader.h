@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QUrl>
+#include <functional>
+
+class QObject;
+class QWidget;
+class TWebBrowseEx;
+
+// Loads the banner module on first use and creates the banner's browser through it.
+// Failures (no module, no engine, an address it refuses) raise Exception.
+namespace BannerLoader {
+
+using ContextMenuHandler = std::function<void(QObject* sender, qint32& result)>;
+
+struct Banner
+{
+    QWidget* widget = nullptr;
+    TWebBrowseEx* control = nullptr; // the same object
+};
+
+// The handler must outlive the banner (the main window owns both).
+Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu);
+void navigate(QWidget* banner, const QUrl& address);
+
+} // namespace BannerLoader

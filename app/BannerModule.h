@@ -1,0 +1,28 @@
+#pragma once
+
+// The banner's browser lives in a module of its own (libwenquell-banner.so, beside the
+// program), loaded once the main window has first been painted: the browser engine is large,
+// and loading it with the program would make the idiom list wait for it. These are the
+// module's entry points; the program reaches them through BannerLoader.
+
+#include <cstdint>
+
+class QObject;
+class QWidget;
+
+extern "C" {
+
+// The main window's answer to the banner's context-menu question: sets *result.
+using WqBannerContextMenu = void (*)(void* context, QObject* sender, std::int32_t* result);
+
+// Creates the banner's browser control in `parent` with the banner's settings; its
+// context-menu question goes to `onContextMenu`. Returns the control as a widget and writes
+// it as a TWebBrowseEx* into *control. On failure returns null and writes the reason (UTF-8,
+// NUL-terminated) into `error`.
+using WqCreateBanner = QWidget* (*)(QWidget* parent, WqBannerContextMenu onContextMenu,
+                                    void* context, void** control, char* error, int errorSize);
+
+// Loads an address (UTF-8) in the banner. On failure returns 0 and writes the reason.
+using WqNavigateBanner = int (*)(QWidget* banner, const char* address, char* error,
+                                 int errorSize);
+}
