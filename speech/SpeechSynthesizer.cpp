@@ -3,6 +3,7 @@
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 
+#include <QFile>
 #include <QtMath>
 #include <cstdio>
 #include <cstdlib>
@@ -56,14 +57,13 @@ QString languageName(const QString& voice)
 
 } // namespace
 
-SpeechSynthesizer::~SpeechSynthesizer()
-{
-    terminate();
-}
-
 QString SpeechSynthesizer::initialize(const QString& dataPath)
 {
-    terminate();
+    // espeak-ng 1.51 can hang in espeak_ng_Terminate(), so it is never called: a failed start
+    // leaves nothing behind, and starting again after a good start only reloads the data.
+    m_ready = false;
+    m_voice.clear();
+    m_wordsPerMinute = 0;
     const QByteArray path = dataPath.toLocal8Bit();
     espeak_ng_InitializePath(path.isEmpty() ? nullptr : path.constData());
     espeak_ng_ERROR_CONTEXT context = nullptr;
@@ -71,46 +71,47 @@ QString SpeechSynthesizer::initialize(const QString& dataPath)
     if (status != ENS_OK) {
         const QString why = statusText(status, context);
         espeak_ng_ClearErrorContext(&context);
-        espeak_ng_Terminate();
         return QStringLiteral("No speech data: the espeak-ng speech engine cannot load its data "
                               "(%1). Install the espeak-ng-data package.")
             .arg(why);
     }
     status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 50, nullptr);
     if (status != ENS_OK) {
-        espeak_ng_Terminate();
         return QStringLiteral("The speech engine failed to start: espeak-ng reported \"%1\".")
             .arg(statusText(status, nullptr));
     }
     if (espeak_ng_GetSampleRate() != SampleRate) {
-        espeak_ng_Terminate();
         return QStringLiteral("The speech engine failed to start: espeak-ng speaks at %1 Hz "
                               "instead of %2 Hz.")
             .arg(espeak_ng_GetSampleRate())
             .arg(SampleRate);
     }
     espeak_SetSynthCallback(synthCallback);
+
+    // A voice whose dictionary is missing loads without complaint and then says nothing.
+    const char* dataDir = nullptr;
+    espeak_Info(&dataDir);
+    for (const char* voice : {"cmn", "en-us"}) {
+        const QString dictionary = QFile::decodeName(dataDir) + u'/' +
+                                   QString::fromLatin1(voice).section(u'-', 0, 0) +
+                                   QStringLiteral("_dict");
+        QFile file(dictionary);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return QStringLiteral("No speech data for the %1 voice: espeak-ng's dictionary %2 is "
+                                  "missing or unreadable. Install the espeak-ng-data package.")
+                .arg(languageName(QString::fromLatin1(voice)), dictionary);
+        }
+    }
     m_ready = true;
-    m_voice.clear();
-    m_wordsPerMinute = 0;
     // Load both voices now, so that the first text does not wait for a dictionary.
     for (SpeechLanguage language : {SpeechLanguage::English, SpeechLanguage::Chinese}) {
         const QString why = selectVoice(voiceName(language));
         if (!why.isEmpty()) {
-            terminate();
+            m_ready = false;
             return why;
         }
     }
     return {};
-}
-
-void SpeechSynthesizer::terminate()
-{
-    if (!m_ready)
-        return;
-    espeak_ng_Terminate();
-    m_ready = false;
-    m_voice.clear();
 }
 
 QString SpeechSynthesizer::voiceName(SpeechLanguage language)

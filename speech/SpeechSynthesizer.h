@@ -27,14 +27,13 @@ public:
     static constexpr int NormalWordsPerMinute = 175;
 
     SpeechSynthesizer() = default;
-    ~SpeechSynthesizer();
     SpeechSynthesizer(const SpeechSynthesizer&) = delete;
     SpeechSynthesizer& operator=(const SpeechSynthesizer&) = delete;
 
     // Loads espeak-ng's data (from `dataPath`, or espeak-ng's own place when empty) and both
-    // voices. Returns an empty string when ready, otherwise what is missing.
+    // voices. Returns an empty string when ready, otherwise what is missing. May be called
+    // again, to try again or to load other data.
     QString initialize(const QString& dataPath);
-    void terminate();
     bool isReady() const { return m_ready; }
 
     // The espeak-ng voice that speaks a language: "cmn" (Mandarin) or "en-us".

@@ -393,8 +393,6 @@ void VoiceEngine::workerLoop()
         synthesizePiece(work);
         lock.relock();
     }
-    lock.unlock();
-    m_synth.terminate();
 }
 
 VoiceEngine::Work VoiceEngine::nextWork()
