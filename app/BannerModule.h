@@ -1,9 +1,9 @@
 #pragma once
 
 // The banner's browser lives in a module of its own (libwenquell-banner.so, beside the
-// program), loaded once the main window has first been painted: the browser engine is large,
-// and loading it with the program would make the idiom list wait for it. These are the
-// module's entry points; the program reaches them through BannerLoader.
+// program): the program itself does not link the browser engine, so a machine where the
+// engine cannot load still gets a working dictionary (with an empty banner and a message).
+// These are the module's entry points; the program reaches them through BannerLoader.
 
 #include <cstdint>
 

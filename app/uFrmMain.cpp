@@ -20,6 +20,8 @@
 #include "MessageDialogs.h"
 #include "Panel.h"
 #include "RichEdit.h"
+#include "SpeechLib_TLB.h"
+#include "SpeechText.h"
 #include "Statements.h"
 #include "Update.h"
 #include "WakeServer.h"
@@ -44,6 +46,10 @@
 #include <memory>
 
 TFrmMain* FrmMain = nullptr;
+
+// The speech text under construction and the language section open in it; rebuilt by every
+// Play, read by nothing else.
+static SpeechText::WalkState s_speech;
 
 QUrl publisherPage(const QString& path)
 {
@@ -159,10 +165,15 @@ void TFrmMain::createControls()
     ADOQuery1 = new DbQuery(this);
     ADOQuery1->setObjectName(QStringLiteral("ADOQuery1"));
     ADOQuery1->setConnection(ADOConnection1);
+    SpVoice1 = new TSpVoice(this);
+    SpVoice1->setObjectName(QStringLiteral("SpVoice1"));
 
     pnlAD = newPanel(this, "pnlAD", Panel::Bevel::None, Panel::buttonFace());
     pnlClient = newPanel(this, "pnlClient", Panel::Bevel::None, kWhite);
     place(rect(), {{pnlAD, aligned(Align::Top, 772, 82)}, {pnlClient, aligned(Align::Client)}});
+    // Made before the window is first shown: a browser added later would make the window
+    // recreate its native window (it then needs OpenGL), which the user sees as a flicker.
+    guarded([this] { createBanner(); });
 
     Shape2 = newLine(pnlClient, "Shape2");
     pnlLeft = newPanel(pnlClient, "pnlLeft", Panel::Bevel::None, kWhite);
@@ -293,18 +304,7 @@ void TFrmMain::createBanner()
     wbAD = banner.control;
     banner.widget->setObjectName(QStringLiteral("wbAD"));
     place(pnlAD->clientRect(), {{banner.widget, aligned(Align::Client)}});
-    banner.widget->show();
-    if (!m_bannerAddress.isEmpty())
-        BannerLoader::navigate(banner.widget, m_bannerAddress);
-}
-
-void TFrmMain::paintEvent(QPaintEvent* event)
-{
-    QWidget::paintEvent(event);
-    if (!m_bannerScheduled) {
-        m_bannerScheduled = true;
-        QTimer::singleShot(0, this, [this] { guarded([this] { createBanner(); }); });
-    }
+    m_bannerWidget = banner.widget;
 }
 
 void TFrmMain::createNavigationStrip()
@@ -455,6 +455,14 @@ void TFrmMain::connectHandlers()
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
     connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(N1); }); });
     connect(N2, &QAction::triggered, this, [this] { guarded([this] { N2Click(N2); }); });
+    connect(bPlay, &QToolButton::clicked, this, [this] { guarded([this] { PlayClick(bPlay); }); });
+    connect(bPuse, &QToolButton::clicked, this, [this] { guarded([this] { StopClick(bPuse); }); });
+    connect(brPlay, &QToolButton::clicked, this, [this] { guarded([this] { ContClick(brPlay); }); });
+    connect(bStop, &QToolButton::clicked, this, [this] { guarded([this] { CloseClick(bStop); }); });
+    connect(TraSound, &QSlider::valueChanged, this,
+            [this] { guarded([this] { TraSoundChange(TraSound); }); });
+    connect(TraSpeed, &QSlider::valueChanged, this,
+            [this] { guarded([this] { TraSpeedChange(TraSpeed); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(Timer1); }); });
     connect(m_wakeServer, &WakeServer::messageReceived, this,
             [this](unsigned message, qint64, qint64) {
@@ -465,9 +473,11 @@ void TFrmMain::connectHandlers()
 
 void TFrmMain::FormCreate(QObject*)
 {
-    // The address is checked now; the banner's browser loads it once it exists.
-    m_bannerAddress = browserAddress(
+    // The page loads in the background; creation does not wait for it.
+    const QUrl banner = browserAddress(
         publisherPage(QStringLiteral("/ad/201072718_1.html")).toString(QUrl::FullyEncoded));
+    if (m_bannerWidget)
+        BannerLoader::navigate(m_bannerWidget, banner);
     ConnectDB();
     // With the store closed (its failure already shown) the list stays empty; every later
     // action that needs the store reports that it is not open.
@@ -483,6 +493,21 @@ void TFrmMain::FormCreate(QObject*)
         ListBox1->addItems(idioms);
     }
     InsetTextRect(RichText);
+    // Each is a change from the layout's position, so each raises its change handler, which
+    // hands the value to the voice (creating it). An error there ends the creation here.
+    setTrackBarFromCode(TraSound, 100, &TFrmMain::TraSoundChange);
+    setTrackBarFromCode(TraSpeed, 0, &TFrmMain::TraSpeedChange);
+}
+
+void TFrmMain::setTrackBarFromCode(QSlider* bar, int position, void (TFrmMain::*change)(QObject*))
+{
+    if (bar->value() == position)
+        return;
+    {
+        const QSignalBlocker quiet(bar); // the change handler runs below, unguarded
+        bar->setValue(position);
+    }
+    (this->*change)(bar);
 }
 
 void TFrmMain::ConnectDB()
@@ -622,6 +647,54 @@ void TFrmMain::BitBtn2Click(QObject*)
         ListBox2->addItems(found);
     }
     ListBox2->setItemIndex(0);
+}
+
+void TFrmMain::PlayClick(QObject*)
+{
+    s_speech.language = 100;
+    const QByteArray source = Gbk::fromUnicode(RichText->text());
+    const QByteArray mode = Gbk::fromUnicode(YName->currentText());
+    if (mode == SpeechText::chineseModeName()) {
+        SpVoice1->Speak(Gbk::toUnicode(SpeechText::chineseMode(source)), SVSFlagsAsync);
+    } else if (mode == SpeechText::mixedModeName()) {
+        Gauge1->setVisible(true);
+        SpeechText::mixedWalk(
+            SpeechText::mixedReplacements(source), s_speech,
+            [this](int progress) {
+                Gauge1->setProgress(progress);
+                return Gauge1->Progress();
+            },
+            [this](const QByteArray& speech) {
+                SpVoice1->Speak(Gbk::toUnicode(speech), SVSFlagsAsync);
+            });
+    }
+    // Any other text in the language box: nothing is spoken.
+}
+
+void TFrmMain::StopClick(QObject*)
+{
+    SpVoice1->Pause();
+}
+
+void TFrmMain::ContClick(QObject*)
+{
+    SpVoice1->Resume();
+}
+
+void TFrmMain::CloseClick(QObject*)
+{
+    Gauge1->setVisible(false);
+    SpVoice1->Disconnect();
+}
+
+void TFrmMain::TraSoundChange(QObject*)
+{
+    SpVoice1->setVolume(TraSound->value());
+}
+
+void TFrmMain::TraSpeedChange(QObject*)
+{
+    SpVoice1->setRate(TraSpeed->value());
 }
 
 void TFrmMain::edSouKeyPress(QObject*, QChar& Key)

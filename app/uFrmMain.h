@@ -23,6 +23,7 @@ class QStackedWidget;
 class QToolButton;
 class RichEdit;
 class TGauge;
+class TSpVoice;
 class TImgButton;
 class TImgCheckButton;
 class TPaintPanel;
@@ -48,6 +49,7 @@ public:
     // Controls and components, in layout order.
     DbConnection* ADOConnection1;
     DbQuery* ADOQuery1;
+    TSpVoice* SpVoice1;
     Panel* pnlClient;
     Panel* pnlLeft;
     TGauge* Gauge1;
@@ -109,6 +111,12 @@ public:
     void edSouKeyPress(QObject* Sender, QChar& Key);
     void RadPinYinClick(QObject* Sender);
     void RadHanZiClick(QObject* Sender);
+    void PlayClick(QObject* Sender);
+    void StopClick(QObject* Sender);
+    void ContClick(QObject* Sender);
+    void CloseClick(QObject* Sender);
+    void TraSoundChange(QObject* Sender);
+    void TraSpeedChange(QObject* Sender);
     void RichTextContextPopup(const QPoint& pos);
     void N1Click(QObject* Sender);
     void N2Click(QObject* Sender);
@@ -120,7 +128,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -129,15 +136,15 @@ private:
     void createSpeechBar();
     void createNavigationStrip();
     void createBanner();
+    void setTrackBarFromCode(QSlider* bar, int position, void (TFrmMain::*change)(QObject*));
     void connectHandlers();
     void showEntryOf(ListBox* list);
 
     WakeServer* m_wakeServer;
-    // The banner's browser is made once the window has first been painted, so that the list
-    // never waits for the browser engine; until then wbAD is null and the address waits here.
-    QUrl m_bannerAddress;
+    // The banner's browser comes from a module of its own (see BannerLoader); without it the
+    // banner stays empty and wbAD null.
+    QWidget* m_bannerWidget = nullptr;
     std::function<void(QObject*, qint32&)> m_bannerContextMenu;
-    bool m_bannerScheduled = false;
 };
 
 // The main window of the running program.

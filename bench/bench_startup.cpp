@@ -1,7 +1,7 @@
 // Start-up benchmark: time from process start to the main window shown with the full idiom
-// list filled and painted, and the peak memory of the process at that moment (before the
-// banner's browser starts); then the time until the banner page has loaded, and the peak
-// memory of all the program's processes with the browser running.
+// list filled and painted, and the peak memory of the process at that moment; then the time
+// until the banner page has loaded (the list does not wait for it), and the peak memory of all
+// the program's processes with the browser running.
 //
 //   build/bench/bench_startup [runs]
 //
@@ -108,7 +108,7 @@ static int child(int argc, char** argv, qint64 startNs)
     Watch watch(startNs);
     w.ListBox1->viewport()->installEventFilter(&watch);
     w.show();
-    // Waits for the banner's browser, then for its page.
+    // Waits for the banner's page.
     QTimer poll;
     // By name: linking the browser engine here would load it before the window, which is
     // what the program avoids.

@@ -1,0 +1,173 @@
+#include "SpeechSynthesizer.h"
+
+#include <espeak-ng/espeak_ng.h>
+#include <espeak-ng/speak_lib.h>
+
+#include <QFile>
+#include <QtMath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The receiver of the synthesis running now; espeak-ng calls back on the same thread.
+SpeechSynthesizer::Receiver* s_receiver = nullptr;
+
+int synthCallback(short* samples, int count, espeak_EVENT* events)
+{
+    if (!s_receiver)
+        return 1;
+    for (espeak_EVENT* e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+        if (e->type == espeakEVENT_WORD || e->type == espeakEVENT_SENTENCE) {
+            s_receiver->boundary(e->type == espeakEVENT_WORD ? SpeechEvent::Word
+                                                             : SpeechEvent::Sentence,
+                                 e->text_position - 1, e->length, e->sample);
+        }
+    }
+    if (samples && count > 0 && !s_receiver->audio(samples, count))
+        return 1;
+    return 0;
+}
+
+// espeak-ng's description of a failure, with the file it concerns when there is one.
+QString statusText(espeak_ng_STATUS status, espeak_ng_ERROR_CONTEXT context)
+{
+    char* buffer = nullptr;
+    size_t size = 0;
+    if (FILE* stream = open_memstream(&buffer, &size)) {
+        espeak_ng_PrintStatusCodeMessage(status, stream, context);
+        fclose(stream);
+    }
+    QString text = QString::fromLocal8Bit(buffer, qsizetype(size)).trimmed();
+    free(buffer);
+    if (text.isEmpty()) {
+        char message[512] = {};
+        espeak_ng_GetStatusCodeMessage(status, message, sizeof message);
+        text = QString::fromLocal8Bit(message).trimmed();
+    }
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    return text;
+}
+
+QString languageName(const QString& voice)
+{
+    return voice == QLatin1String("cmn") ? QStringLiteral("Mandarin") : QStringLiteral("English");
+}
+
+} // namespace
+
+QString SpeechSynthesizer::initialize(const QString& dataPath)
+{
+    // espeak-ng 1.51 can hang in espeak_ng_Terminate(), so it is never called: a failed start
+    // leaves nothing behind, and starting again after a good start only reloads the data.
+    m_ready = false;
+    m_voice.clear();
+    m_wordsPerMinute = 0;
+    const QByteArray path = dataPath.toLocal8Bit();
+    espeak_ng_InitializePath(path.isEmpty() ? nullptr : path.constData());
+    espeak_ng_ERROR_CONTEXT context = nullptr;
+    espeak_ng_STATUS status = espeak_ng_Initialize(&context);
+    if (status != ENS_OK) {
+        const QString why = statusText(status, context);
+        espeak_ng_ClearErrorContext(&context);
+        return QStringLiteral("No speech data: the espeak-ng speech engine cannot load its data "
+                              "(%1). Install the espeak-ng-data package.")
+            .arg(why);
+    }
+    status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 50, nullptr);
+    if (status != ENS_OK) {
+        return QStringLiteral("The speech engine failed to start: espeak-ng reported \"%1\".")
+            .arg(statusText(status, nullptr));
+    }
+    if (espeak_ng_GetSampleRate() != SampleRate) {
+        return QStringLiteral("The speech engine failed to start: espeak-ng speaks at %1 Hz "
+                              "instead of %2 Hz.")
+            .arg(espeak_ng_GetSampleRate())
+            .arg(SampleRate);
+    }
+    espeak_SetSynthCallback(synthCallback);
+
+    // A voice whose dictionary is missing loads without complaint and then says nothing.
+    const char* dataDir = nullptr;
+    espeak_Info(&dataDir);
+    for (const char* voice : {"cmn", "en-us"}) {
+        const QString dictionary = QFile::decodeName(dataDir) + u'/' +
+                                   QString::fromLatin1(voice).section(u'-', 0, 0) +
+                                   QStringLiteral("_dict");
+        QFile file(dictionary);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return QStringLiteral("No speech data for the %1 voice: espeak-ng's dictionary %2 is "
+                                  "missing or unreadable. Install the espeak-ng-data package.")
+                .arg(languageName(QString::fromLatin1(voice)), dictionary);
+        }
+    }
+    m_ready = true;
+    // Load both voices now, so that the first text does not wait for a dictionary.
+    for (SpeechLanguage language : {SpeechLanguage::English, SpeechLanguage::Chinese}) {
+        const QString why = selectVoice(voiceName(language));
+        if (!why.isEmpty()) {
+            m_ready = false;
+            return why;
+        }
+    }
+    return {};
+}
+
+QString SpeechSynthesizer::voiceName(SpeechLanguage language)
+{
+    return language == SpeechLanguage::English ? QStringLiteral("en-us") : QStringLiteral("cmn");
+}
+
+int SpeechSynthesizer::wordsPerMinute(int rate)
+{
+    return qRound(NormalWordsPerMinute * qPow(1.1, qBound(-10, rate, 10)));
+}
+
+QString SpeechSynthesizer::selectVoice(const QString& name)
+{
+    if (name == m_voice)
+        return {};
+    const espeak_ng_STATUS status = espeak_ng_SetVoiceByName(name.toUtf8().constData());
+    if (status != ENS_OK) {
+        m_voice.clear();
+        return QStringLiteral("No speech data for the %1 voice: espeak-ng cannot load its voice "
+                              "\"%2\" (%3). Install the espeak-ng-data package.")
+            .arg(languageName(name), name, statusText(status, nullptr));
+    }
+    m_voice = name;
+    m_wordsPerMinute = 0; // a new voice may come with its own speed
+    return {};
+}
+
+QString SpeechSynthesizer::synthesize(SpeechLanguage language, int rate, const QString& text,
+                                      bool endPause, Receiver& receiver)
+{
+    if (!m_ready)
+        return QStringLiteral("The speech engine is not running.");
+    QString why = selectVoice(voiceName(language));
+    if (!why.isEmpty())
+        return why;
+    const int wpm = wordsPerMinute(rate);
+    if (wpm != m_wordsPerMinute) {
+        const espeak_ng_STATUS status = espeak_ng_SetParameter(espeakRATE, wpm, 0);
+        if (status != ENS_OK)
+            return QStringLiteral("The speech engine failed: espeak-ng reported \"%1\" while "
+                                  "setting the rate.")
+                .arg(statusText(status, nullptr));
+        m_wordsPerMinute = wpm;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    unsigned int flags = espeakCHARS_UTF8;
+    if (endPause)
+        flags |= espeakENDPAUSE;
+    s_receiver = &receiver;
+    const espeak_ng_STATUS status = espeak_ng_Synthesize(
+        utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
+    s_receiver = nullptr;
+    if (status != ENS_OK)
+        return QStringLiteral("The speech engine failed: espeak-ng reported \"%1\" while "
+                              "speaking.")
+            .arg(statusText(status, nullptr));
+    return {};
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "AudioOutput.h"
+#include "SpeechSynthesizer.h"
+#include "VoiceStream.h"
+
+#include <QMutex>
+#include <QString>
+#include <QWaitCondition>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QThread;
+class VoicePlayer;
+
+// Ways to watch the engine at work, for tests and benchmarks. Each runs on an engine thread.
+struct EngineHooks
+{
+    // Worker thread: the synthesiser is about to speak `text` with espeak-ng voice `voice`.
+    std::function<void(const QString& voice, const QString& text)> synthesizing;
+    // Worker thread: that synthesis gave `samples` samples in `nanoseconds`.
+    std::function<void(const QString& voice, qint64 samples, qint64 nanoseconds)> synthesized;
+    // Audio thread: the first audio of text `streamNumber` of voice `voiceId` was handed to
+    // the audio output, `nanoseconds` after Speak.
+    std::function<void(quint64 voiceId, int streamNumber, qint64 nanoseconds)> firstAudio;
+};
+
+// The one speech engine of the process. espeak-ng is process-global, so the engine owns it on
+// a worker thread of its own and serialises the jobs of every voice object there; the audio
+// of each voice goes to its own audio output on the engine's audio thread. Calls from the GUI
+// thread only queue work and set flags: they never wait for synthesis or audio.
+//
+// A failure found on an engine thread (no speech data, no audio output, a failing synthesis)
+// is kept and raised as an ESpeechError by the voice's next call, which also tries again.
+class VoiceEngine
+{
+public:
+    static VoiceEngine& instance();
+
+    // Where espeak-ng's data lives (empty: espeak-ng's own place). The engine starts again.
+    void setDataPath(const QString& path);
+    // Makes the audio outputs of voices created afterwards (null: the sound card).
+    void setAudioOutputFactory(AudioOutputFactory factory);
+    void setHooks(EngineHooks hooks);
+
+    // The voice objects' side, GUI thread.
+    std::shared_ptr<VoiceStream> createVoice(QObject* eventTarget);
+    void releaseVoice(const std::shared_ptr<VoiceStream>& voice);
+    int speak(VoiceStream& voice, const QString& text, int flags);
+    void pause(VoiceStream& voice);
+    void resume(VoiceStream& voice);
+    int volume(VoiceStream& voice);
+    void setVolume(VoiceStream& voice, int volume);
+    int rate(VoiceStream& voice);
+    void setRate(VoiceStream& voice, int rate);
+    void setEventsWanted(VoiceStream& voice, bool wanted);
+
+    // Ends all speech and stops the engine's threads; later calls raise an error. Runs by
+    // itself when the application object is destroyed.
+    void shutdown();
+
+    // The audio thread's side (VoicePlayer).
+    struct Delivery
+    {
+        QByteArray pcm;
+        int volume = 100;
+        bool stop = false;   // the voice is gone
+        bool broken = false; // the output failed; the failure is kept for the voice
+        bool paused = false;
+        bool more = false;                              // audio is waiting
+        std::vector<std::pair<int, qint64>> firstAudio; // stream number, time of Speak
+    };
+    Delivery deliver(VoiceStream& voice, qint64 maxBytes, const QString& outputFailure);
+    bool isPaused(VoiceStream& voice);
+    bool registerPlayer(VoiceStream& voice, QObject* player);
+    void unregisterPlayer(VoiceStream& voice, QObject* player);
+    void outputFailed(VoiceStream& voice, const QString& failure);
+    std::unique_ptr<AudioOutput> makeAudioOutput();
+    EngineHooks hooks();
+
+private:
+    struct Work;
+    class PieceReceiver;
+    enum class InitState
+    {
+        Requested,
+        Running,
+        Ready,
+        Failed,
+    };
+
+    VoiceEngine();
+    ~VoiceEngine() = delete;
+    static void shutdownInstance();
+
+    void workerLoop();
+    Work nextWork();
+    void synthesizePiece(Work& work);
+    void finishPiece(const Work& work, const QString& failure);
+    void finishJob(VoiceStream& voice, VoiceStream::Job& job);
+    bool isCurrent(const Work& work) const;
+    void throwIfFailed(VoiceStream& voice);
+    void notifyPlayer(VoiceStream& voice);
+    void startPlayer(const std::shared_ptr<VoiceStream>& voice);
+
+    QMutex m_mutex;
+    QWaitCondition m_wake;
+    InitState m_init = InitState::Requested;
+    QString m_initFailure;
+    QString m_dataPath;
+    bool m_stopped = false;
+    std::vector<std::shared_ptr<VoiceStream>> m_voices;
+    size_t m_nextVoice = 0;
+    quint64 m_nextId = 1;
+    AudioOutputFactory m_outputFactory;
+    EngineHooks m_hooks;
+
+    SpeechSynthesizer m_synth; // worker thread only
+    QThread* m_worker = nullptr;
+    QThread* m_audioThread = nullptr;
+    QObject* m_audioHome = nullptr; // lives on the audio thread; parent of the players
+};
