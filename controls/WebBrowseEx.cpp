@@ -135,6 +135,13 @@ HRESULT TWebBrowseEx::GetHostInfo(TDOCHOSTUIINFO& pInfo)
     return S_OK;
 }
 
+quint32 TWebBrowseEx::hostInfoFlags()
+{
+    TDOCHOSTUIINFO info;
+    GetHostInfo(info);
+    return info.dwFlags;
+}
+
 HRESULT TWebBrowseEx::ShowUI(quint32 dwID, QObject* pActiveObject, QObject* pCommandTarget,
                              QObject* pFrame, QObject* pDoc)
 {

@@ -105,6 +105,9 @@ public:
     HRESULT ShowContextMenu(quint32 dwID, const QPoint* ppt, QWebEnginePage* pcmdtReserved,
                             QWebEngineContextMenuRequest* pdispReserved);
     HRESULT GetHostInfo(TDOCHOSTUIINFO& pInfo);
+    // The flags GetHostInfo hands the browser now; reachable by name, for hosts that hold the
+    // control only as a widget.
+    Q_INVOKABLE quint32 hostInfoFlags();
     HRESULT ShowUI(quint32 dwID, QObject* pActiveObject, QObject* pCommandTarget, QObject* pFrame,
                    QObject* pDoc);
     HRESULT HideUI();

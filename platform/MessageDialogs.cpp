@@ -15,6 +15,11 @@ void setRecorder(Recorder r)
     recorder() = std::move(r);
 }
 
+Recorder currentRecorder()
+{
+    return recorder();
+}
+
 void show(QWidget* parent, Kind kind, const QString& caption, const QString& text)
 {
     if (recorder()) {

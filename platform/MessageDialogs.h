@@ -26,5 +26,6 @@ inline void information(QWidget* parent, const QString& caption, const QString& 
 using Recorder = std::function<void(Kind, const QString& caption, const QString& text)>;
 // Replaces the real dialogs while set; pass an empty function to go back to them.
 void setRecorder(Recorder recorder);
+Recorder currentRecorder();
 
 } // namespace MessageDialogs

@@ -2,6 +2,9 @@
 #include "EntryText.h"
 #include "ErrorGuard.h"
 #include "Gbk.h"
+#include "GraphicUnits.h"
+#include "ImgButton.h"
+#include "TPicture.h"
 #include "ListBox.h"
 #include "PaintPanel.h"
 #include "Panel.h"
@@ -309,6 +312,81 @@ private slots:
         QVERIFY(!w.Timer1->isActive());
         // Each DoUpdate call with a newer version puts up a notice: one call, one notice.
         QCOMPARE(w.findChildren<QFrame*>(QStringLiteral("UpdateNotice")).size(), 1);
+    }
+
+    void navigationStripAndPageSwitching()
+    {
+        const GraphicUnits pictures; // as at start-up: the PNG class is there
+        AppDir dir;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.btnList->geometry(), QRect(-2, 31, 39, 34));
+        QCOMPARE(w.btnSearch->geometry(), QRect(2, 77, 36, 40));
+        QCOMPARE(w.ImgStest->geometry(), QRect(2, 123, 36, 40));
+        QCOMPARE(w.btnList->toolTip(), QStringLiteral("成语列表"));
+        QCOMPARE(w.btnSearch->toolTip(), QStringLiteral("成语搜索"));
+        QCOMPARE(w.ImgStest->toolTip(), QStringLiteral("成语游戏"));
+        QCOMPARE(w.btnList->Tag(), 0);
+        QCOMPARE(w.btnSearch->Tag(), 1);
+        QCOMPARE(w.btnSearch->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(w.btnList->OnEnterOffset(), 0);
+        QCOMPARE(w.ImgStest->OnDownOffset(), 1);
+        for (TImgControl* b : {static_cast<TImgControl*>(w.btnList),
+                               static_cast<TImgControl*>(w.btnSearch)}) {
+            QCOMPARE(b->ImgNormal()->width(), 39);
+            QCOMPARE(b->ImgNormal()->height(), 34);
+            QVERIFY(!b->ImgEnter()->empty() && !b->ImgDown()->empty() && !b->ImgDisable()->empty());
+        }
+        QVERIFY(!w.btnSearch->ImgCheck()->empty());
+        QCOMPARE(w.ImgStest->ImgNormal()->width(), 22);
+        QCOMPARE(w.pnlLLeft->Picture()->width(), 37);
+        QCOMPARE(w.pnlLLeft->Picture()->height(), 1);
+        QCOMPARE(w.pnlLLeft->PicVertStretch(), vstBottom);
+        QVERIFY(w.btnList->Checked());
+        QVERIFY(!w.btnSearch->Checked());
+
+        QTest::mouseClick(w.btnSearch, Qt::LeftButton, {}, QPoint(18, 20));
+        QCOMPARE(w.pgMain->currentIndex(), 1);
+        QVERIFY(w.btnSearch->Checked());
+        QVERIFY(!w.btnList->Checked());
+
+        // From code (as the game does it): the page changes, the marks stay.
+        w.btnListClick(w.btnList);
+        QCOMPARE(w.pgMain->currentIndex(), 0);
+        QVERIFY(w.btnSearch->Checked());
+        QVERIFY(!w.btnList->Checked());
+        // A sender of another kind changes nothing.
+        w.pgMain->setCurrentIndex(1);
+        w.btnListClick(w.ImgStest);
+        w.btnListClick(w.ListBox1);
+        w.btnListClick(nullptr);
+        QCOMPARE(w.pgMain->currentIndex(), 1);
+    }
+
+    void bannerFillsItsPanelWithItsFlagsAndNoMenu()
+    {
+        AppDir dir;
+        QDir(dir.path()).mkpath(QStringLiteral("site/ad"));
+        QFile page(dir.path() + QStringLiteral("/site/ad/201072718_1.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body style='margin:0;background:#a3261c'>banner</body></html>");
+        page.close();
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // The control comes from the banner module: the test knows it as a widget only.
+        auto* banner = w.pnlAD->findChild<QWidget*>(QStringLiteral("wbAD"));
+        QVERIFY(banner && w.wbAD);
+        QCOMPARE(inWindow(banner), QRect(0, 0, 772, 82));
+        quint32 flags = 0;
+        QVERIFY(QMetaObject::invokeMethod(banner, "hostInfoFlags", Q_RETURN_ARG(quint32, flags)));
+        QCOMPARE(flags, 262412u); // no 3D border, no scroll bars, themes, DIV on Enter
+        QTRY_COMPARE(banner->property("url").toUrl(),
+                     QUrl::fromLocalFile(dir.path() + QStringLiteral("/site/ad/201072718_1.html")));
+        qint32 result = -1;
+        w.wbADShowContextMenu(banner, result);
+        QCOMPARE(result, 0); // S_OK: the host "has shown" it, the browser shows none
     }
 
     void wakeUpMessageRestoresTheWindow()

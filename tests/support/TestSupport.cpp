@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFile>
 
-DialogRecorder::DialogRecorder()
+DialogRecorder::DialogRecorder() : m_previous(MessageDialogs::currentRecorder())
 {
     MessageDialogs::setRecorder(
         [this](MessageDialogs::Kind kind, const QString& caption, const QString& text) {
@@ -15,7 +15,7 @@ DialogRecorder::DialogRecorder()
 
 DialogRecorder::~DialogRecorder()
 {
-    MessageDialogs::setRecorder({});
+    MessageDialogs::setRecorder(m_previous);
 }
 
 AppDir::AppDir(const QString& database)

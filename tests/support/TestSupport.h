@@ -6,7 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// Records the program's message boxes instead of showing them, for as long as it lives.
+// Records the program's message boxes instead of showing them, for as long as it lives; then
+// the recorder that was there before takes over again.
 class DialogRecorder
 {
 public:
@@ -25,6 +26,7 @@ public:
 
 private:
     QList<Shown> m_shown;
+    MessageDialogs::Recorder m_previous;
 };
 
 // A directory laid out like the program's own: <dir>/wenquell and <dir>/data/EduData.db.

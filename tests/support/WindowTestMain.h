@@ -1,9 +1,11 @@
 #pragma once
 
 // main() for tests that create the main window: its banner's browser engine needs its
-// settings before the application object exists, as in the program's own start-up.
+// settings before the application object exists, as in the program's own start-up. A message
+// box that a test does not expect is printed instead of waiting for someone to press OK.
 
 #include "BrowserEngine.h"
+#include "MessageDialogs.h"
 
 #include <QApplication>
 #include <QTest>
@@ -13,6 +15,9 @@
     {                                                                                              \
         prepareBrowserEngine();                                                                    \
         QApplication app(argc, argv);                                                              \
+        MessageDialogs::setRecorder([](MessageDialogs::Kind, const QString& c, const QString& t) { \
+            qWarning("unexpected message box \"%s\": %s", qPrintable(c), qPrintable(t));          \
+        });                                                                                        \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -1,0 +1,210 @@
+#include "Gauges.h"
+#include "Gbk.h"
+#include "ISpeechVoice.h"
+#include "RichEdit.h"
+#include "SpeechLib_TLB.h"
+#include "SpeechText.h"
+#include "TestSupport.h"
+#include "WindowTestMain.h"
+#include "uFrmMain.h"
+
+#include <QComboBox>
+#include <QSlider>
+#include <QToolButton>
+
+// A voice that writes down what it is asked to do.
+struct Calls
+{
+    QStringList log;
+    QList<QByteArray> spoken; // GBK, as the speech text was built
+    int voicesMade = 0;
+};
+
+class RecordingVoice : public ISpeechVoice
+{
+public:
+    explicit RecordingVoice(Calls* calls) : m_calls(calls) {}
+    int Speak(const QString& text, int flags) override
+    {
+        m_calls->log.append(QStringLiteral("Speak %1").arg(flags));
+        m_calls->spoken.append(Gbk::fromUnicode(text));
+        return int(m_calls->spoken.size());
+    }
+    void Pause() override { m_calls->log.append(QStringLiteral("Pause")); }
+    void Resume() override { m_calls->log.append(QStringLiteral("Resume")); }
+    int Volume() const override { return m_volume; }
+    void setVolume(int v) override
+    {
+        m_volume = v;
+        m_calls->log.append(QStringLiteral("Volume %1").arg(v));
+    }
+    int Rate() const override { return m_rate; }
+    void setRate(int r) override
+    {
+        m_rate = r;
+        m_calls->log.append(QStringLiteral("Rate %1").arg(r));
+    }
+    void attachEventSink(ISpeechVoiceEvents*) override {}
+    void detachEventSink(ISpeechVoiceEvents*) override { m_calls->log.append("released"); }
+
+private:
+    Calls* m_calls;
+    int m_volume = 100, m_rate = 0;
+};
+
+class TestSpeechBar : public QObject
+{
+    Q_OBJECT
+private:
+    AppDir* m_dir = nullptr;
+    DialogRecorder* m_dialogs = nullptr;
+    TFrmMain* m_w = nullptr;
+    Calls m_calls;
+
+    // From here on every voice the window connects to is a recording one.
+    void recordVoices()
+    {
+        m_w->SpVoice1->Disconnect();
+        m_calls = {};
+        m_w->SpVoice1->setVoiceFactory([this] {
+            ++m_calls.voicesMade;
+            return std::make_shared<RecordingVoice>(&m_calls);
+        });
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = new AppDir;
+        m_dialogs = new DialogRecorder;
+        m_w = new TFrmMain;
+        m_w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_w));
+    }
+    void cleanup()
+    {
+        delete m_w;
+        delete m_dialogs;
+        delete m_dir;
+    }
+
+    void startUpSetsVolumeThenRate()
+    {
+        QCOMPARE(m_w->TraSound->value(), 100);
+        QCOMPARE(m_w->TraSpeed->value(), 0);
+        QVERIFY(m_w->SpVoice1->connected()); // setting the volume made the voice
+        QCOMPARE(m_w->TraSound->minimum(), 0);
+        QCOMPARE(m_w->TraSound->maximum(), 100);
+        QCOMPARE(m_w->TraSpeed->minimum(), -5);
+        QCOMPARE(m_w->TraSpeed->maximum(), 5);
+        QCOMPARE(m_w->YName->currentText(), QStringLiteral("纯中文"));
+        QCOMPARE(m_w->YName->count(), 2);
+        QVERIFY(m_w->YName->isEditable());
+        QCOMPARE(m_w->bPlay->toolTip(), QStringLiteral("播放"));
+        QCOMPARE(m_w->bPuse->toolTip(), QStringLiteral("暂停"));
+        QCOMPARE(m_w->brPlay->toolTip(), QStringLiteral("继续"));
+        QCOMPARE(m_w->bStop->toolTip(), QStringLiteral("停止"));
+        QCOMPARE(m_w->bPlay->geometry(), QRect(106, 5, 29, 22));
+        QCOMPARE(m_w->bStop->geometry(), QRect(211, 5, 29, 22));
+        QCOMPARE(m_w->TraSound->geometry(), QRect(271, 5, 86, 22));
+        QCOMPARE(m_w->TraSpeed->geometry(), QRect(388, 5, 86, 22));
+        QVERIFY(!m_w->Gauge1->isVisible());
+        QVERIFY(!m_w->Gauge1->isEnabled());
+        QCOMPARE(m_w->Gauge1->geometry(), QRect(-402, -9, 595, 13));
+    }
+
+    void chineseModeSpeaksTheEntryOnce()
+    {
+        m_w->SlectChengYu(Gbk::fromUnicode(u"一言九鼎"));
+        recordVoices();
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton);
+        QCOMPARE(m_calls.spoken.size(), 1);
+        QCOMPARE(m_calls.log, QStringList({"Speak 1"}));
+        QByteArray expected = SpeechText::chineseTag() + Gbk::fromUnicode(m_w->RichText->text());
+        QCOMPARE(m_calls.spoken[0], expected.replace(".", "\xA1\xA3"));
+        QVERIFY(m_calls.spoken[0].contains("\r\n"));
+        QVERIFY(!m_w->Gauge1->isVisible());
+    }
+
+    void mixedModeWalksWithTheGaugeAndSpeaksOnce()
+    {
+        m_w->SlectChengYu(Gbk::fromUnicode(u"人云亦云")); // its example is in English
+        recordVoices();
+        m_w->YName->setCurrentIndex(1);
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton);
+        QCOMPARE(m_calls.spoken.size(), 1);
+        QVERIFY(m_w->Gauge1->isVisible());
+        QCOMPARE(m_w->Gauge1->Progress(), 100);
+        QVERIFY(m_calls.spoken[0].startsWith(SpeechText::chineseTag()));
+        QVERIFY(m_calls.spoken[0].contains(SpeechText::englishTag() + QByteArray::fromHex("a3e8a3e5")));
+
+        QTest::mouseClick(m_w->bStop, Qt::LeftButton);
+        QVERIFY(!m_w->Gauge1->isVisible());
+        QVERIFY(!m_w->SpVoice1->connected());
+        QCOMPARE(m_calls.log.last(), QStringLiteral("released"));
+    }
+
+    void otherModeTextsSpeakNothing_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("typed") << QStringLiteral("English");
+        QTest::newRow("with a blank") << QStringLiteral("纯中文 ");
+    }
+    void otherModeTextsSpeakNothing()
+    {
+        QFETCH(QString, mode);
+        m_w->SlectChengYu(Gbk::fromUnicode(u"一言九鼎"));
+        recordVoices();
+        m_w->YName->setEditText(mode);
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton);
+        QVERIFY(m_calls.log.isEmpty());
+        QVERIFY(!m_w->Gauge1->isVisible());
+    }
+
+    void controlsActOnTheSameVoice()
+    {
+        recordVoices();
+        QTest::mouseClick(m_w->bPuse, Qt::LeftButton);
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton); // queued behind, no Resume issued
+        QTest::mouseClick(m_w->brPlay, Qt::LeftButton);
+        m_w->TraSound->setValue(0);
+        m_w->TraSpeed->setValue(-5);
+        QCOMPARE(m_calls.log, QStringList({"Pause", "Speak 1", "Resume", "Volume 0", "Rate -5"}));
+        QCOMPARE(m_calls.voicesMade, 1);
+        QCOMPARE(m_dialogs->shown().size(), 0);
+    }
+
+    void stopReleasesAndTheNextUseMakesANewVoice()
+    {
+        recordVoices();
+        QTest::mouseClick(m_w->bStop, Qt::LeftButton); // not connected: only the gauge hides
+        QCOMPARE(m_calls.voicesMade, 0);
+        QTest::mouseClick(m_w->brPlay, Qt::LeftButton);
+        QCOMPARE(m_calls.voicesMade, 1);
+        QTest::mouseClick(m_w->bStop, Qt::LeftButton);
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton);
+        QCOMPARE(m_calls.voicesMade, 2);
+        // The new voice starts at the engine's own settings: no volume or rate is handed over.
+        QCOMPARE(m_calls.log, QStringList({"Resume", "released", "Speak 1"}));
+    }
+
+    void aVoiceThatCannotBeMadeIsReportedAndTheWindowGoesOn()
+    {
+        m_w->SpVoice1->Disconnect();
+        m_w->SpVoice1->setVoiceFactory([] { return std::shared_ptr<ISpeechVoice>(); });
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton);
+        QCOMPARE(m_dialogs->shown().size(), 1);
+        QCOMPARE(m_dialogs->shown()[0].caption, QStringLiteral("Wenquell"));
+        QCOMPARE(m_dialogs->shown()[0].text,
+                 QStringLiteral("DefaultInterface is NULL. Component is not connected to "
+                                "Server. You must call \"Connect\" or \"ConnectTo\" before "
+                                "this operation"));
+        recordVoices();
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton);
+        QCOMPARE(m_calls.spoken.size(), 1);
+    }
+};
+
+WQ_WINDOW_TEST_MAIN(TestSpeechBar)
+#include "tst_speechbar.moc"
