@@ -182,6 +182,22 @@ void TBitmap::draw(QPainter& canvas, const QRect& rect) const
     canvas.restore();
 }
 
+// Up to `size` bytes of the stream. QIODevice::read(n) sets aside n bytes before it reads, and
+// n comes from the file's header: a garbled header must not make us allocate gigabytes.
+static QByteArray readUpTo(QIODevice& stream, qint64 size)
+{
+    if (!stream.isSequential())
+        return stream.read(qMin(size, qMax<qint64>(0, stream.size() - stream.pos())));
+    QByteArray out;
+    while (out.size() < size) {
+        const QByteArray chunk = stream.read(qMin<qint64>(size - out.size(), 64 * 1024));
+        if (chunk.isEmpty())
+            break;
+        out += chunk;
+    }
+    return out;
+}
+
 void TBitmap::loadFromStream(QIODevice& stream)
 {
     const QByteArray head = stream.peek(14);
@@ -196,7 +212,7 @@ void TBitmap::loadFromStream(QIODevice& stream)
         throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
     // One file is read; its header says how long it is. A header that claims less than a
     // header's worth is not believed and the rest of the stream is taken.
-    const QByteArray file = size > 14 ? stream.read(size) : stream.readAll();
+    const QByteArray file = size > 14 ? readUpTo(stream, size) : stream.readAll();
     const BmpFile::Decoded d = BmpFile::decode(file);
     m_pixelFormat = formatOfBitCount(d.bitCount);
     m_image = d.bitCount == 32

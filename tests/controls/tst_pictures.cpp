@@ -72,6 +72,27 @@ static QByteArray bmpFile(int w, int h, int bits, const QByteArray& rows)
     return QByteArray("BM") + le32(size) + le32(0) + le32(54) + info + rows;
 }
 
+// A buffer that remembers the largest read asked of it (QIODevice sets that much aside).
+class ReadSizeRecorder : public QBuffer
+{
+public:
+    ReadSizeRecorder(QByteArray* data, bool sequential) : QBuffer(data), m_sequential(sequential)
+    {
+    }
+    bool isSequential() const override { return m_sequential; }
+    qint64 largestRequest = 0;
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        largestRequest = qMax(largestRequest, maxSize);
+        return QBuffer::readData(data, maxSize);
+    }
+
+private:
+    bool m_sequential;
+};
+
 class TestPictures : public QObject
 {
     Q_OBJECT
@@ -312,6 +333,25 @@ private slots:
         } catch (const EInvalidGraphic& e) {
             QCOMPARE(e.message(), QStringLiteral("Bitmap image is not valid"));
         }
+    }
+
+    void bmpHeaderClaimingGigabytesReadsOnlyWhatIsThere_data()
+    {
+        QTest::addColumn<bool>("sequential");
+        QTest::newRow("buffer") << false;
+        QTest::newRow("pipe-like") << true;
+    }
+    void bmpHeaderClaimingGigabytesReadsOnlyWhatIsThere()
+    {
+        QFETCH(bool, sequential);
+        // A file size of 0x7F4E... in the header, and a few bytes after it (found by fuzzing).
+        QByteArray file = QByteArray("BM") + le32(0x7FFFFFF0) + le32(0) + le32(54) + le32(40) +
+                          le32(3) + le32(2) + QByteArray("\x01\x01", 2);
+        ReadSizeRecorder s(&file, sequential);
+        s.open(QIODevice::ReadOnly);
+        TBitmap b;
+        QVERIFY_THROWS_EXCEPTION(EInvalidGraphic, b.loadFromStream(s));
+        QVERIFY2(s.largestRequest <= 64 * 1024, qPrintable(QString::number(s.largestRequest)));
     }
 
     // ---- bitmaps --------------------------------------------------------------------------
