@@ -128,6 +128,16 @@ Decoded decode(const QByteArray& file)
     const qint64 h = u32(file, 14) == 12 ? u16(file, 20) : qAbs(qint64(s32(file, 22)));
     if (w * h > kMaxPixels)
         invalid();
+    // Uncompressed pixels must all be there: Qt's reader would otherwise hand back a picture
+    // of the claimed size, mostly made up, for a file of a few bytes.
+    const bool core = u32(file, 14) == 12;
+    const quint32 compression = core ? kBiRgb : u32(file, 30);
+    if ((compression == kBiRgb || compression == kBiBitfields) && bits > 0) {
+        const qint64 pixelBytes = qint64(rowBytes(int(w), bits)) * h;
+        const qint64 offset = u32(file, 10);
+        if (offset > file.size() || file.size() - offset < pixelBytes)
+            invalid();
+    }
     QImage img = QImage::fromData(file, "BMP");
     if (img.isNull())
         invalid();
