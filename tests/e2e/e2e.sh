@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The real program, driven from outside with real input events (xdotool) on the test display,
+# heard through the test sound server's null sink: the list and an entry, a search by pinyin
+# initials, reading aloud with pause, resume and stop, a second copy, the game. Screenshots go
+# to <build>/e2e/. No hooks inside the program: only what a user could do.
+#   e2e.sh <build dir>      (exit 77: skipped, no display or no sound server)
+set -uo pipefail
+build=$1
+out="$build/e2e"
+mkdir -p "$out"
+for tool in xdotool xwininfo xclip import parecord sox openbox; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
+done
+[ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 77; }
+[ -n "${PULSE_SERVER:-}" ] && [ -n "${WENQUELL_TEST_SINK:-}" ] || { echo "SKIP: no test sink"; exit 77; }
+
+scratch=$(mktemp -d)
+export XDG_RUNTIME_DIR="$scratch/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+failures=0
+pid="" wm=""
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+check() { # check <what> <condition...>
+    local what=$1
+    shift
+    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+shot() { import -window root "$out/$1.png"; }
+
+openbox --replace >/dev/null 2>&1 &
+wm=$!
+sleep 0.5
+
+"$build/wenquell" >"$out/wenquell.log" 2>&1 &
+pid=$!
+win=$(xdotool search --sync --onlyvisible --name '^Wenquell$' | head -n1)
+geometry=$(xwininfo -id "$win")
+X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
+Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+sleep 1.5 # the banner page loads in the background
+shot 1-start
+
+at() { xdotool mousemove $((X + $1)) $((Y + $2)); sleep 0.15; }
+click() { at "$1" "$2"; xdotool click 1; sleep 0.4; }
+
+# The entry view's text, as the user copies it: right-click, "全选"; right-click, "复制".
+entry_text() {
+    at 400 300; xdotool click 3; sleep 0.3; xdotool key Down Return; sleep 0.3
+    at 400 300; xdotool click 3; sleep 0.3; xdotool key Down Down Return; sleep 0.3
+    xclip -o -selection clipboard 2>/dev/null
+}
+
+# 1. A row of the full list (rows are 22 pixels, the list starts at 41,110 in the window).
+click 100 $((110 + 1 + 3 * 22 + 11))
+text=$(entry_text)
+check "the fourth row's entry is shown" grep -q '^【成  语】：阿家阿翁' <<<"$text"
+check "with its five labels" test "$(grep -c '^【' <<<"$text")" -eq 5
+click 100 $((110 + 1 + 3 * 22 + 11)) # the list has the focus again
+xdotool key Down
+sleep 0.4
+check "the arrow key shows the next entry" grep -q '^【成  语】：哀哀父母' <<<"$(entry_text)"
+shot 2-entry
+
+# 2. Search by pinyin initials on the search page.
+click 20 $((83 + 77 + 20))
+click 85 145
+xdotool type --delay 60 yyjd
+xdotool key Return
+sleep 0.5
+shot 3-search
+click 90 $((163 + 1 + 11))
+check "the search by initials finds 一言九鼎" grep -q '^【成  语】：一言九鼎' <<<"$(entry_text)"
+
+# 3. Reading aloud, heard on the sink's monitor.
+peak() { # peak <seconds>: the loudest sample heard in that time
+    timeout "$1" parecord --raw --format=s16le --rate=22050 --channels=1 \
+        -d "$WENQUELL_TEST_SINK.monitor" >"$scratch/rec.raw" 2>/dev/null
+    sox -t raw -r 22050 -e signed -b 16 -c 1 "$scratch/rec.raw" -n stat 2>&1 |
+        awk '/Maximum amplitude/ {print int($3 * 32768)}'
+}
+click 318 104   # play
+sleep 0.3
+check "sound after Play" test "$(peak 1.2)" -gt 300
+click 353 104   # pause
+sleep 0.3
+check "silence after Pause" test "$(peak 1.0)" -lt 100
+click 388 104   # resume
+sleep 0.2
+check "sound again after Resume" test "$(peak 1.2)" -gt 300
+click 423 104   # stop
+sleep 0.3
+check "silence after Stop" test "$(peak 1.0)" -lt 100
+
+# 4. A second copy wakes the first and ends, with no window of its own.
+start=$(date +%s%N)
+"$build/wenquell" >/dev/null 2>&1
+rc=$?
+took=$(( ($(date +%s%N) - start) / 1000000 ))
+check "a second copy ends with 0 (after $took ms)" test "$rc" -eq 0
+check "one window captioned Wenquell" test "$(xdotool search --onlyvisible --name '^Wenquell$' | wc -l)" -eq 1
+
+# 5. The game: open it, deal.
+click 20 $((83 + 123 + 20))
+game=$(timeout 10 xdotool search --sync --onlyvisible --name '^成语游戏$' | head -n1)
+check "the game window opens" test -n "$game"
+if [ -n "$game" ]; then
+    g=$(xwininfo -id "$game")
+    GX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$g")
+    GY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$g")
+    import -window root -crop "322x266+$GX+$GY" "$scratch/before.png"
+    xdotool mousemove $((GX + 50)) $((GY + 16)) click 1
+    sleep 0.8
+    import -window root -crop "322x266+$GX+$GY" "$scratch/after.png"
+    shot 4-game-dealt
+    diff=$(compare -metric AE "$scratch/before.png" "$scratch/after.png" null: 2>&1)
+    check "a deal fills the game's lists ($diff pixels changed)" test "${diff%%.*}" -gt 500
+    xdotool key --window "$game" Escape
+    sleep 0.5
+fi
+
+# The program ends cleanly when its window is closed.
+xdotool windowactivate --sync "$win" 2>/dev/null
+xdotool key alt+F4
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+    check "the program ends when its window is closed" false
+else
+    wait "$pid"
+    check "the program ends with 0 when its window is closed" test $? -eq 0
+    pid=""
+fi
+
+echo "screenshots in $out"
+[ "$failures" -eq 0 ]
