@@ -20,6 +20,9 @@ struct Module
 // Beside the program; in the build tree also where the build put it, for the tests.
 QStringList candidates()
 {
+    const QString chosen = qEnvironmentVariable("WENQUELL_BANNER_MODULE");
+    if (!chosen.isEmpty())
+        return {chosen};
     const QString name = QStringLiteral("libwenquell-banner.so");
     return {QCoreApplication::applicationDirPath() + QLatin1Char('/') + name,
             QStringLiteral(WENQUELL_BUILD_DIR "/") + name};
@@ -59,6 +62,12 @@ void contextMenuTrampoline(void* context, QObject* sender, std::int32_t* result)
 }
 
 } // namespace
+
+bool bannerWanted()
+{
+    return !qEnvironmentVariableIsSet("WENQUELL_BANNER_MODULE") ||
+           !qEnvironmentVariable("WENQUELL_BANNER_MODULE").isEmpty();
+}
 
 Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu)
 {

@@ -13,6 +13,11 @@ namespace BannerLoader {
 
 using ContextMenuHandler = std::function<void(QObject* sender, qint32& result)>;
 
+// False when WENQUELL_BANNER_MODULE is set and empty: the program then runs without the banner
+// (and without the browser engine and the OpenGL it needs), as on a machine short of memory.
+// Set to a path, that module is used instead of the one beside the program.
+bool bannerWanted();
+
 struct Banner
 {
     QWidget* widget = nullptr;

@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppTitle.h"
+#include "BannerLoader.h"
 #include "BrowserEngine.h"
 #include "GraphicUnits.h"
 #include "InstanceLock.h"
@@ -17,7 +18,8 @@ static constexpr int kWakeTimeoutMs = 5000;
 static void runFirstCopy(int argc, char** argv)
 {
     // The banner's browser engine needs its settings before the application object exists.
-    prepareBrowserEngine();
+    if (BannerLoader::bannerWanted())
+        prepareBrowserEngine();
     QApplication app(argc, argv);
     // The PNG codec test, before any window exists; the picture units' exits run at the end.
     const GraphicUnits graphicUnits;

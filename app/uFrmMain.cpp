@@ -297,6 +297,8 @@ void loadButtonPictures(TImgControl* button, const char* base, bool withChecked)
 
 void TFrmMain::createBanner()
 {
+    if (!BannerLoader::bannerWanted())
+        return;
     m_bannerContextMenu = [this](QObject* sender, qint32& result) {
         guarded([&] { wbADShowContextMenu(sender, result); });
     };

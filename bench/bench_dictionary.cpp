@@ -74,8 +74,9 @@ double sqliteFloorMs(const QString& db, const QString& statement, int runs)
     QList<double> ms;
     for (int i = 0; i < runs; ++i) {
         QProcess p;
-        p.start(QStringLiteral("sqlite3"), {QStringLiteral("-readonly"), QStringLiteral("-cmd"),
-                                            QStringLiteral(".timer on"), db, statement});
+        p.start(QStringLiteral("sqlite3"), {QStringLiteral("-readonly"), db});
+        p.write(".timer on\n" + statement.toUtf8() + ";\n");
+        p.closeWriteChannel();
         if (!p.waitForFinished(30000))
             return -1;
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
@@ -193,11 +194,14 @@ double espeakFloor(const QString& text, const char* voice)
     QElapsedTimer t;
     t.start();
     p.start(QStringLiteral("espeak-ng"),
-            {QStringLiteral("-v"), QLatin1String(voice), QStringLiteral("-w"),
-             QStringLiteral("/dev/null"), QStringLiteral("--stdout"), text});
-    p.waitForFinished(60000);
+            {QStringLiteral("-v"), QLatin1String(voice), QStringLiteral("--stdout"), text});
+    QByteArray wav;
+    while (p.state() != QProcess::NotRunning || p.bytesAvailable() > 0) {
+        p.waitForReadyRead(100);
+        wav += p.readAllStandardOutput();
+    }
     const double seconds = t.nsecsElapsed() / 1e9;
-    const qint64 bytes = p.readAllStandardOutput().size(); // 22050 Hz, 16 bit, mono
+    const qint64 bytes = qMax<qint64>(0, wav.size() - 44); // a WAV file: 22050 Hz, 16 bit, mono
     return seconds > 0 ? (bytes / 2.0 / 22050.0) / seconds : -1;
 }
 

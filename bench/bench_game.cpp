@@ -34,6 +34,7 @@ static void report(const char* what, QList<double> ms)
     std::printf(
         "%-14s runs %3lld   min %6.2f ms   median %6.2f ms   mean %6.2f ms   max %6.2f ms\n", what,
         qlonglong(ms.size()), ms.first(), ms[ms.size() / 2], sum / ms.size(), ms.last());
+    std::printf("table|game %s|%.2f|ms|\n", what, ms[ms.size() / 2]);
 }
 
 int main(int argc, char** argv)

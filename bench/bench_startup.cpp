@@ -1,7 +1,8 @@
 // Start-up benchmark: time from process start to the main window shown with the full idiom
 // list filled and painted, and the peak memory of the process at that moment; then the time
 // until the banner page has loaded (the list does not wait for it), and the peak memory of all
-// the program's processes with the browser running.
+// the program's processes with the browser running. Then the same without the banner
+// (WENQUELL_BANNER_MODULE set empty: no browser engine, no OpenGL).
 //
 //   build/bench/bench_startup [runs]
 //
@@ -10,6 +11,7 @@
 // when set, else the offscreen platform.
 
 #include "AppPaths.h"
+#include "BannerLoader.h"
 #include "BrowserEngine.h"
 #include "ListBox.h"
 #include "Panel.h"
@@ -100,7 +102,9 @@ static int child(int argc, char** argv, qint64 startNs)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    prepareBrowserEngine();
+    const bool banner = BannerLoader::bannerWanted();
+    if (banner)
+        prepareBrowserEngine();
     QApplication app(argc, argv);
     AppPaths::setExecutableFileForTests(QStringLiteral(WQ_WENQUELL_EXE));
     TFrmMain w;
@@ -119,7 +123,10 @@ static int child(int argc, char** argv, qint64 startNs)
         poll.stop();
         QObject::connect(banner, SIGNAL(loadFinished(bool)), &watch, SLOT(bannerLoaded(bool)));
     });
-    poll.start(1);
+    if (banner)
+        poll.start(1);
+    else
+        QTimer::singleShot(300, &app, &QApplication::quit);
     QTimer::singleShot(20000, &app, &QApplication::quit);
     app.exec();
     std::printf("%lld %ld %d %lld %ld\n", watch.listNs / 1000, watch.listPeakKb,
@@ -132,6 +139,12 @@ struct Figures
 {
     QList<double> values;
     void add(double v) { values.append(v); }
+    double median() const
+    {
+        QList<double> v = values;
+        std::sort(v.begin(), v.end());
+        return v.isEmpty() ? -1 : v[v.size() / 2];
+    }
     QString line(const char* unit) const
     {
         QList<double> v = values;
@@ -146,38 +159,66 @@ struct Figures
 
 #include "bench_startup.moc"
 
+struct Run
+{
+    Figures listMs, listMb, bannerMs, familyMb;
+    int rows = 0;
+};
+
+static bool runChildren(const char* self, int runs, bool banner, Run& out)
+{
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::SeparateChannels);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!banner)
+            env.insert(QStringLiteral("WENQUELL_BANNER_MODULE"), QString());
+        p.setProcessEnvironment(env);
+        const qint64 start = nowNs();
+        p.start(QString::fromLocal8Bit(self), {QStringLiteral("--child"), QString::number(start)});
+        if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+            std::fprintf(stderr, "run %d failed\n", i + 1);
+            return false;
+        }
+        const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
+        if (f.size() != 5)
+            return false;
+        out.listMs.add(f[0].toDouble() / 1000.0);
+        out.listMb.add(f[1].toDouble() / 1024.0);
+        out.rows = f[2].toInt();
+        out.bannerMs.add(f[3].toDouble() / 1000.0);
+        out.familyMb.add(f[4].toDouble() / 1024.0);
+    }
+    return true;
+}
+
 int main(int argc, char** argv)
 {
     if (argc >= 3 && QByteArray(argv[1]) == "--child")
         return child(argc, argv, QByteArray(argv[2]).toLongLong());
 
     const int runs = argc >= 2 ? std::max(1, atoi(argv[1])) : 7;
-    Figures listMs, listMb, bannerMs, familyMb;
-    int rows = 0;
-    for (int i = 0; i < runs; ++i) {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::SeparateChannels);
-        const qint64 start = nowNs();
-        p.start(QString::fromLocal8Bit(argv[0]),
-                {QStringLiteral("--child"), QString::number(start)});
-        if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-            std::fprintf(stderr, "run %d failed\n", i + 1);
-            return 1;
-        }
-        const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
-        if (f.size() != 5)
-            return 1;
-        listMs.add(f[0].toDouble() / 1000.0);
-        listMb.add(f[1].toDouble() / 1024.0);
-        rows = f[2].toInt();
-        bannerMs.add(f[3].toDouble() / 1000.0);
-        familyMb.add(f[4].toDouble() / 1024.0);
-    }
-    std::printf("start-up on the full store (%d idioms, %d runs, platform %s)\n", rows, runs,
+    Run with, without;
+    if (!runChildren(argv[0], runs, true, with) || !runChildren(argv[0], runs, false, without))
+        return 1;
+    std::printf("start-up on the full store (%d idioms, %d runs, platform %s)\n", with.rows, runs,
                 qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
-    std::printf("  full list painted:            %s\n", qPrintable(listMs.line("ms")));
-    std::printf("  peak memory then (process):   %s\n", qPrintable(listMb.line("MB")));
-    std::printf("  banner page loaded:           %s\n", qPrintable(bannerMs.line("ms")));
-    std::printf("  peak memory, all processes:   %s\n", qPrintable(familyMb.line("MB")));
+    std::printf("with the banner\n");
+    std::printf("  full list painted:            %s\n", qPrintable(with.listMs.line("ms")));
+    std::printf("  peak memory then (process):   %s\n", qPrintable(with.listMb.line("MB")));
+    std::printf("  banner page loaded:           %s\n", qPrintable(with.bannerMs.line("ms")));
+    std::printf("  peak memory, all processes:   %s\n", qPrintable(with.familyMb.line("MB")));
+    std::printf("without the banner (no browser engine)\n");
+    std::printf("  full list painted:            %s\n", qPrintable(without.listMs.line("ms")));
+    std::printf("  peak memory (process):        %s\n", qPrintable(without.familyMb.line("MB")));
+    std::printf("table|start-up to the list shown, with the banner|%.1f|ms|\n", with.listMs.median());
+    std::printf("table|start-up to the list shown, without the banner|%.1f|ms|\n",
+                without.listMs.median());
+    std::printf("table|banner page loaded|%.1f|ms|\n", with.bannerMs.median());
+    std::printf("table|peak memory, main process, no browser engine|%.1f|MB|\n",
+                without.familyMb.median());
+    std::printf("table|peak memory, main process, with the banner|%.1f|MB|\n", with.listMb.median());
+    std::printf("table|peak memory, all processes, with the banner|%.1f|MB|\n",
+                with.familyMb.median());
     return 0;
 }
