@@ -3,7 +3,6 @@
 #include "SpeechTestSupport.h"
 #include "VoiceEngine.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 #include <cmath>
 
@@ -170,6 +169,23 @@ private slots:
         QTest::qWait(400);
         QCOMPARE(tapeSize(*m_tape), atRelease);
         QVERIFY(!log.has(SpeechEvent::EndStream, 1));
+    }
+
+    void fiftyPlaysQueueAndOneReleaseEndsThemAll()
+    {
+        EventLog log;
+        auto voice = newVoice(&log, 4);
+        for (int i = 1; i <= 50; ++i)
+            QCOMPARE(voice->Speak(Zh + QStringLiteral("一言九鼎，驷马难追。"), SVSFlagsAsync), i);
+        // They play one after the other, in order.
+        QTRY_VERIFY_WITH_TIMEOUT(log.has(SpeechEvent::EndStream, 2), 10000);
+        QVERIFY(!log.has(SpeechEvent::StartStream, 4) || log.has(SpeechEvent::EndStream, 3));
+        voice.reset();
+        QTRY_COMPARE(m_tape->closed, 1);
+        const qint64 atRelease = tapeSize(*m_tape);
+        QTest::qWait(400);
+        QCOMPARE(tapeSize(*m_tape), atRelease);
+        QVERIFY(!log.has(SpeechEvent::EndStream, 50));
     }
 
     void volumeScalesTheAudio_data()
