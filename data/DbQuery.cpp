@@ -37,6 +37,7 @@ void DbQuery::close()
 {
     m_active = false;
     m_fields.clear();
+    m_lastFieldIndex = -1;
     m_data.clear();
     m_offsets.clear();
     m_rowCount = 0;
@@ -112,9 +113,14 @@ void DbQuery::next()
 
 int DbQuery::fieldIndex(const QString& name) const
 {
+    if (m_lastFieldIndex >= 0 && name == m_lastFieldName)
+        return m_lastFieldIndex;
     for (int i = 0; i < m_fields.size(); ++i)
-        if (m_fields[i].compare(name, Qt::CaseInsensitive) == 0)
+        if (m_fields[i].compare(name, Qt::CaseInsensitive) == 0) {
+            m_lastFieldName = name;
+            m_lastFieldIndex = i;
             return i;
+        }
     throw EDatabaseError(QStringLiteral("%1: Field '%2' not found").arg(objectName(), name));
 }
 

@@ -51,4 +51,7 @@ private:
     QList<qsizetype> m_offsets;
     int m_rowCount = 0;
     int m_row = 0;
+    // Readers loop over the rows reading the same field: the last name asked for is kept.
+    mutable QString m_lastFieldName;
+    mutable int m_lastFieldIndex = -1;
 };
