@@ -127,7 +127,8 @@ fi
 # The program ends cleanly when its window is closed.
 xdotool windowactivate --sync "$win" 2>/dev/null
 xdotool key alt+F4
-for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+# (Under the sanitizers the leak check at exit takes a while.)
+for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then
     check "the program ends when its window is closed" false
 else
