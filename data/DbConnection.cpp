@@ -128,10 +128,6 @@ void DbConnection::open()
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "PRAGMA query_only = ON; SELECT count(*) FROM sqlite_schema;",
                           nullptr, nullptr, nullptr);
-    // The whole store is read by the full list and by a search for "%": reading it through a
-    // memory map spares a copy of every page.
-    if (rc == SQLITE_OK)
-        sqlite3_exec(db, "PRAGMA mmap_size = 268435456;", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db))
                                : QString::fromUtf8(sqlite3_errstr(rc));
