@@ -120,15 +120,23 @@ if [ -n "$game" ]; then
     shot 4-game-dealt
     diff=$(compare -metric AE "$scratch/before.png" "$scratch/after.png" null: 2>&1)
     check "a deal fills the game's lists ($diff pixels changed)" test "${diff%%.*}" -gt 500
-    xdotool key --window "$game" Escape
-    sleep 0.5
+    xdotool windowactivate --sync "$game" 2>/dev/null
+    xdotool key Escape
+    for _ in $(seq 1 100); do
+        xdotool search --onlyvisible --name '^成语游戏$' >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+    check "the game window closes" test -z "$(xdotool search --onlyvisible --name '^成语游戏$')"
 fi
 
-# The program ends cleanly when its window is closed.
-xdotool windowactivate --sync "$win" 2>/dev/null
-xdotool key alt+F4
-# (Under the sanitizers the leak check at exit takes a while.)
-for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+# The program ends cleanly when its window is closed. (Under the sanitizers the program is
+# slow, so the key is given again if the window is still there.)
+for attempt in 1 2 3; do
+    xdotool windowactivate --sync "$win" 2>/dev/null
+    xdotool key alt+F4
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null || break
+done
 if kill -0 "$pid" 2>/dev/null; then
     check "the program ends when its window is closed" false
 else
