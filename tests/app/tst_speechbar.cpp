@@ -1,8 +1,8 @@
 #include "Gauges.h"
 #include "Gbk.h"
-#include "ISpeechVoice.h"
 #include "RichEdit.h"
 #include "SpeechLib_TLB.h"
+#include "SpeechTestSupport.h"
 #include "SpeechText.h"
 #include "TestSupport.h"
 #include "WindowTestMain.h"
@@ -12,46 +12,6 @@
 #include <QSlider>
 #include <QToolButton>
 
-// A voice that writes down what it is asked to do.
-struct Calls
-{
-    QStringList log;
-    QList<QByteArray> spoken; // GBK, as the speech text was built
-    int voicesMade = 0;
-};
-
-class RecordingVoice : public ISpeechVoice
-{
-public:
-    explicit RecordingVoice(Calls* calls) : m_calls(calls) {}
-    int Speak(const QString& text, int flags) override
-    {
-        m_calls->log.append(QStringLiteral("Speak %1").arg(flags));
-        m_calls->spoken.append(Gbk::fromUnicode(text));
-        return int(m_calls->spoken.size());
-    }
-    void Pause() override { m_calls->log.append(QStringLiteral("Pause")); }
-    void Resume() override { m_calls->log.append(QStringLiteral("Resume")); }
-    int Volume() const override { return m_volume; }
-    void setVolume(int v) override
-    {
-        m_volume = v;
-        m_calls->log.append(QStringLiteral("Volume %1").arg(v));
-    }
-    int Rate() const override { return m_rate; }
-    void setRate(int r) override
-    {
-        m_rate = r;
-        m_calls->log.append(QStringLiteral("Rate %1").arg(r));
-    }
-    void attachEventSink(ISpeechVoiceEvents*) override {}
-    void detachEventSink(ISpeechVoiceEvents*) override { m_calls->log.append("released"); }
-
-private:
-    Calls* m_calls;
-    int m_volume = 100, m_rate = 0;
-};
-
 class TestSpeechBar : public QObject
 {
     Q_OBJECT
@@ -59,7 +19,7 @@ private:
     AppDir* m_dir = nullptr;
     DialogRecorder* m_dialogs = nullptr;
     TFrmMain* m_w = nullptr;
-    Calls m_calls;
+    VoiceCalls m_calls;
 
     // From here on every voice the window connects to is a recording one.
     void recordVoices()

@@ -1,5 +1,7 @@
 #include "SpeechTestSupport.h"
 
+#include "Gbk.h"
+
 #include "VoiceEngine.h"
 
 #include <QMutex>
@@ -96,4 +98,38 @@ QString longChineseText(int seconds)
     for (int i = 0; i < (seconds + 2) / 3; ++i)
         text += QStringLiteral("一心一意，没有别的考虑。");
     return text;
+}
+
+int RecordingVoice::Speak(const QString& text, int flags)
+{
+    m_calls->log.append(QStringLiteral("Speak %1").arg(flags));
+    m_calls->spoken.append(Gbk::fromUnicode(text));
+    return int(m_calls->spoken.size());
+}
+
+void RecordingVoice::Pause()
+{
+    m_calls->log.append(QStringLiteral("Pause"));
+}
+
+void RecordingVoice::Resume()
+{
+    m_calls->log.append(QStringLiteral("Resume"));
+}
+
+void RecordingVoice::setVolume(int volume)
+{
+    m_volume = volume;
+    m_calls->log.append(QStringLiteral("Volume %1").arg(volume));
+}
+
+void RecordingVoice::setRate(int rate)
+{
+    m_rate = rate;
+    m_calls->log.append(QStringLiteral("Rate %1").arg(rate));
+}
+
+void RecordingVoice::detachEventSink(ISpeechVoiceEvents*)
+{
+    m_calls->log.append(QStringLiteral("released"));
 }

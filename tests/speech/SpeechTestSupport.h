@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ISpeechVoice.h"
 #include "ISpeechVoiceEvents.h"
 #include "MemoryAudioOutput.h"
 
@@ -42,3 +43,33 @@ int peak(const QByteArray& pcm);
 
 // Roughly `seconds` of Chinese speech.
 QString longChineseText(int seconds);
+
+// What a stand-in voice was asked to do: its calls in order, the texts it was given (as GBK
+// bytes, as the speech text was built) and how many such voices were made.
+struct VoiceCalls
+{
+    QStringList log;
+    QList<QByteArray> spoken;
+    int voicesMade = 0;
+};
+
+// A voice that only writes down what it is asked to do.
+class RecordingVoice : public ISpeechVoice
+{
+public:
+    explicit RecordingVoice(VoiceCalls* calls) : m_calls(calls) {}
+    int Speak(const QString& text, int flags) override;
+    void Pause() override;
+    void Resume() override;
+    int Volume() const override { return m_volume; }
+    void setVolume(int volume) override;
+    int Rate() const override { return m_rate; }
+    void setRate(int rate) override;
+    void attachEventSink(ISpeechVoiceEvents*) override {}
+    void detachEventSink(ISpeechVoiceEvents*) override;
+
+private:
+    VoiceCalls* m_calls;
+    int m_volume = 100;
+    int m_rate = 0;
+};
