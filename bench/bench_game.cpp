@@ -71,7 +71,7 @@ int main(int argc, char** argv)
         game.bSubClick(game.bSub);
         deal.append(t.nsecsElapsed() / 1e6);
         for (int i = 0; i < game.LBCheck->count(); i += 2)
-            game.LBCheck->item(i)->setText(Gbk::toUnicode(AnswerKey::entry(i)));
+            game.LBCheck->setItemText(i, Gbk::toUnicode(AnswerKey::entry(i)));
         t.start();
         game.bCheckClick(game.bCheck);
         verify.append(t.nsecsElapsed() / 1e6);

@@ -22,7 +22,7 @@ QString DragListBox::mimeType()
 void DragListBox::notePress(QMouseEvent* event)
 {
     m_pressPos = event->position().toPoint();
-    m_pressedOnRow = event->button() == Qt::LeftButton && itemAt(m_pressPos) != nullptr;
+    m_pressedOnRow = event->button() == Qt::LeftButton && rowAt(m_pressPos) >= 0;
 }
 
 void DragListBox::mousePressEvent(QMouseEvent* event)

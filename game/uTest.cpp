@@ -80,8 +80,7 @@ template <class List> List* newList(QWidget* parent, const char* name, const QRe
 // Row of `list` under a point of its client area; -1 below the last row.
 int rowAt(const ListBox* list, int x, int y)
 {
-    const QModelIndex index = list->indexAt(QPoint(x, y));
-    return index.isValid() ? index.row() : -1;
+    return list->rowAt(QPoint(x, y));
 }
 
 QByteArray rowText(const ListBox* list, int row)
@@ -224,7 +223,7 @@ void TtTest::bCheckClick(QObject*)
         const QByteArray completed = GameRules::complete(rowText(LBCheng, i), rowText(LBCheck, i));
         Statements::run(*ADOQuery1, Statements::gameAnswerCheck(completed));
         const bool found = ADOQuery1->recordCount() > 0;
-        LBFalse->item(i)->setText(Gbk::toUnicode(GameRules::verdict(found, AnswerKey::entry(i))));
+        LBFalse->setItemText(i, Gbk::toUnicode(GameRules::verdict(found, AnswerKey::entry(i))));
         if (found)
             ++right;
     }
@@ -276,8 +275,8 @@ void TtTest::dragDrop(DragListBox* self, DragListBox* partner, QObject* source, 
             return;
         const QString moving = from->itemText(sourceRow);
         const QString displaced = self->itemText(targetRow);
-        from->item(sourceRow)->setText(displaced);
-        self->item(targetRow)->setText(moving);
+        from->setItemText(sourceRow, displaced);
+        self->setItemText(targetRow, moving);
         self->setItemIndex(targetRow);
     } catch (...) {
     }

@@ -4,8 +4,63 @@
 
 #include <QMouseEvent>
 
-ListBox::ListBox(QWidget* parent) : QListWidget(parent)
+int ListBoxRows::rowCount(const QModelIndex& parent) const
 {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant ListBoxRows::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return m_rows.at(index.row());
+    return {};
+}
+
+Qt::ItemFlags ListBoxRows::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
+
+void ListBoxRows::clear()
+{
+    if (m_rows.isEmpty())
+        return;
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+void ListBoxRows::append(const QStringList& rows)
+{
+    if (rows.isEmpty())
+        return;
+    if (m_rows.isEmpty()) {
+        // Into an empty list a reset is cheaper than an insertion, and tells the view the same.
+        beginResetModel();
+        m_rows = rows;
+        endResetModel();
+        return;
+    }
+    const int first = int(m_rows.size());
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    m_rows.append(rows);
+    endInsertRows();
+}
+
+void ListBoxRows::setText(int row, const QString& text)
+{
+    if (row < 0 || row >= m_rows.size())
+        return;
+    m_rows[row] = text;
+    const QModelIndex at = index(row);
+    emit dataChanged(at, at, {Qt::DisplayRole});
+}
+
+ListBox::ListBox(QWidget* parent) : QListView(parent)
+{
+    setModel(&m_rows);
     setItemDelegate(new ListRowDelegate(kRowHeight, this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -14,10 +69,25 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent)
     setTextElideMode(Qt::ElideNone);
 }
 
+void ListBox::clear()
+{
+    m_rows.clear();
+}
+
+void ListBox::addItem(const QString& text)
+{
+    m_rows.append(QStringList{text});
+}
+
+void ListBox::addItems(const QStringList& texts)
+{
+    m_rows.append(texts);
+}
+
 int ListBox::itemIndex() const
 {
-    const QList<QListWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? -1 : row(selected.first());
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void ListBox::setItemIndex(int row)
@@ -26,14 +96,36 @@ void ListBox::setItemIndex(int row)
         clearSelection();
         return;
     }
-    setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-    scrollToItem(item(row));
+    const QModelIndex at = m_rows.index(row);
+    selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+    scrollTo(at);
 }
 
 QString ListBox::itemText(int row) const
 {
-    const QListWidgetItem* it = item(row);
-    return it ? it->text() : QString();
+    return row >= 0 && row < count() ? m_rows.rows().at(row) : QString();
+}
+
+void ListBox::setItemText(int row, const QString& text)
+{
+    m_rows.setText(row, text);
+}
+
+int ListBox::rowAt(const QPoint& pos) const
+{
+    const QModelIndex at = indexAt(pos);
+    return at.isValid() ? at.row() : -1;
+}
+
+QRect ListBox::rowRect(int row) const
+{
+    return row >= 0 && row < count() ? visualRect(m_rows.index(row)) : QRect();
+}
+
+void ListBox::scrollToRow(int row)
+{
+    if (row >= 0 && row < count())
+        scrollTo(m_rows.index(row));
 }
 
 void ListBox::userChanged(int rowBefore, bool always)
@@ -46,8 +138,8 @@ void ListBox::userChanged(int rowBefore, bool always)
 void ListBox::mousePressEvent(QMouseEvent* event)
 {
     const int before = itemIndex();
-    QListWidget::mousePressEvent(event);
-    const bool onRow = event->button() == Qt::LeftButton && itemAt(event->position().toPoint());
+    QListView::mousePressEvent(event);
+    const bool onRow = event->button() == Qt::LeftButton && rowAt(event->position().toPoint()) >= 0;
     if (onRow)
         userChanged(before, true);
 }
@@ -55,7 +147,7 @@ void ListBox::mousePressEvent(QMouseEvent* event)
 void ListBox::mouseMoveEvent(QMouseEvent* event)
 {
     const int before = itemIndex();
-    QListWidget::mouseMoveEvent(event);
+    QListView::mouseMoveEvent(event);
     if (event->buttons() & Qt::LeftButton)
         userChanged(before, false);
 }
@@ -63,6 +155,6 @@ void ListBox::mouseMoveEvent(QMouseEvent* event)
 void ListBox::keyPressEvent(QKeyEvent* event)
 {
     const int before = itemIndex();
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
     userChanged(before, false);
 }

@@ -174,7 +174,7 @@ private slots:
         search(QStringLiteral("yiyan"));
         const ListBox* list = m_w->ListBox2;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(1)).center());
+                          list->rowRect(1).center());
         QVERIFY(m_w->RichText->text().startsWith(QStringLiteral("【成  语】：一言为定\r\n")));
     }
 

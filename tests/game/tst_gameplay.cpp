@@ -42,7 +42,7 @@ static QString keyOf(int row)
 // A row's centre, and a point inside it `dx` from its left edge, on the screen.
 static QPoint onScreen(const ListBox* list, int row, int dx = -1)
 {
-    const QRect r = list->visualItemRect(list->item(row));
+    const QRect r = list->rowRect(row);
     const QPoint p = dx < 0 ? r.center() : QPoint(r.left() + dx, r.center().y());
     return list->viewport()->mapToGlobal(p);
 }
@@ -109,7 +109,7 @@ class TestGamePlay : public QObject
         // A press and release without moving only selects.
         const QStringList dealtPool = texts(g->LBFalse);
         QVERIFY(click(g->LBFalse->viewport(),
-                      g->LBFalse->visualItemRect(g->LBFalse->item(0)).center()));
+                      g->LBFalse->rowRect(0).center()));
         QCOMPARE(g->LBFalse->itemIndex(), 0);
         QCOMPARE(texts(g->LBFalse), dealtPool);
 
@@ -157,7 +157,7 @@ class TestGamePlay : public QObject
 
         // A question shows its idiom in the main window behind the game.
         QVERIFY(click(g->LBCheng->viewport(),
-                      g->LBCheng->visualItemRect(g->LBCheng->item(3)).center()));
+                      g->LBCheng->rowRect(3).center()));
         const QString idiom = Gbk::toUnicode(GameRules::complete(
             Gbk::fromUnicode(g->LBCheng->itemText(3)), Gbk::fromUnicode(keys[3])));
         QTRY_COMPARE(main.ListBox1->itemText(main.ListBox1->itemIndex()), idiom);

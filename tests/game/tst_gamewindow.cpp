@@ -53,7 +53,7 @@ static QPoint rowCentre(const ListBox* list, int row)
 {
     if (row < 0) // the empty area below the last row
         return QPoint(5, list->viewport()->height() - 3);
-    return list->visualItemRect(list->item(row)).center();
+    return list->rowRect(row).center();
 }
 
 // A copy of a fixture store changed by one statement.
@@ -187,13 +187,13 @@ private slots:
                 list->addItem(QStringLiteral("一心一意"));
         QApplication::processEvents();
         for (int i = 0; i < 10; ++i) {
-            const QRect cheng = w.LBCheng->visualItemRect(w.LBCheng->item(i));
+            const QRect cheng = w.LBCheng->rowRect(i);
             QCOMPARE(cheng.height(), 22);
             const int y = w.LBCheng->viewport()->mapTo(&w, cheng.topLeft()).y();
             for (ListBox* list :
                  {static_cast<ListBox*>(w.LBCheck), static_cast<ListBox*>(w.LBFalse)})
                 QCOMPARE(
-                    list->viewport()->mapTo(&w, list->visualItemRect(list->item(i)).topLeft()).y(),
+                    list->viewport()->mapTo(&w, list->rowRect(i).topLeft()).y(),
                     y);
         }
         for (ListBox* list : {static_cast<ListBox*>(w.LBCheng), static_cast<ListBox*>(w.LBCheck),
@@ -300,7 +300,7 @@ private slots:
         QCOMPARE(g.w->Label2->text(), QStringLiteral("100"));
         QCOMPARE(g.w->Label2->width(), g.w->Label2->sizeHint().width());
         // A second click on the disabled button changes nothing.
-        g.w->LBCheck->item(0)->setText(QString());
+        g.w->LBCheck->setItemText(0, QString());
         const QStringList verdicts = texts(g.w->LBFalse);
         QTest::mouseClick(g.w->bCheck, Qt::LeftButton);
         QCOMPARE(texts(g.w->LBFalse), verdicts);

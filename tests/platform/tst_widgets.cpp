@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(list.itemIndex(), 1);
 
-        const QPoint row0 = list.visualItemRect(list.item(0)).center();
+        const QPoint row0 = list.rowRect(0).center();
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row0);
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(list.itemIndex(), 0);
@@ -95,8 +95,8 @@ private slots:
         list.resize(100, 100);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
-        QCOMPARE(list.visualItemRect(list.item(0)).height(), 22);
-        QCOMPARE(list.visualItemRect(list.item(1)).top(), 22);
+        QCOMPARE(list.rowRect(0).height(), 22);
+        QCOMPARE(list.rowRect(1).top(), 22);
     }
 
     void richTextReadsBackWithCrLf_data()
