@@ -1,6 +1,7 @@
 #include "BannerLoader.h"
 
 #include "BannerModule.h"
+#include "BrowserEngine.h"
 #include "Exception.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,8 @@ const Module& module()
     if (loaded.create)
         return loaded;
     QString why;
+    // OpenGL is loaded only now, when the browser is about to start.
+    shareBrowserGraphics();
     for (const QString& path : candidates()) {
         if (!QFileInfo::exists(path))
             continue;
