@@ -53,10 +53,10 @@ private slots:
 
     void fullListInTheStoresOwnOrderWithDuplicates()
     {
-        QCOMPARE(idioms(Statements::fullList()),
-                 QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二", "马到成功",
-                              "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎",
-                              "一言为定"}));
+        QCOMPARE(
+            idioms(Statements::fullList()),
+            QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二", "马到成功",
+                         "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎", "一言为定"}));
         QCOMPARE(m_query.recordCount(), 11);
         QVERIFY(m_query.eof());
     }
@@ -86,19 +86,16 @@ private slots:
             << Statements::pinyinSearch("l_c") << QStringList({"绿草如茵"});
         QTest::newRow("percent alone matches every value")
             << Statements::pinyinSearch("%")
-            << QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二",
-                            "马到成功", "马到成功", "人云亦云", "项庄舞剑，意在沛公",
-                            "一言九鼎", "一言为定"});
+            << QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二", "马到成功",
+                            "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎", "一言为定"});
         QTest::newRow("a blank is searched as a blank")
             << Statements::pinyinSearch(" yyjd") << QStringList({"一言九鼎"});
         QTest::newRow("leading blank finds nothing more")
             << Statements::pinyinSearch("  yyjd") << QStringList();
-        QTest::newRow("characters")
-            << Statements::characterSearch(gbk(QStringLiteral("一"))) 
-            << QStringList({"略知一二", "一言九鼎", "一言为定"});
-        QTest::newRow("full-width comma")
-            << Statements::characterSearch(gbk(QStringLiteral("，"))) 
-            << QStringList({"项庄舞剑，意在沛公"});
+        QTest::newRow("characters") << Statements::characterSearch(gbk(QStringLiteral("一")))
+                                    << QStringList({"略知一二", "一言九鼎", "一言为定"});
+        QTest::newRow("full-width comma") << Statements::characterSearch(gbk(QStringLiteral("，")))
+                                          << QStringList({"项庄舞剑，意在沛公"});
         QTest::newRow("a quote is searched literally")
             << Statements::characterSearch("'") << QStringList();
         QTest::newRow("a quote cannot end the value")
@@ -202,14 +199,35 @@ private slots:
         }
     }
 
+    void failureWhileReadingLeavesNoRowsBehind()
+    {
+        QCOMPARE(idioms(Statements::fullList()).size(), 11);
+        // Fails on the first row, after the statement was accepted.
+        m_query.setSql(
+            QStringLiteral("select * from ChenYu where abs(-9223372036854775807 - 1) > 0"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_query.open());
+        QVERIFY(!m_query.active());
+        QCOMPARE(m_query.recordCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_query.fieldAsString(QStringLiteral("ChengYu")));
+        // The next result holds its own rows only, in the room the earlier one left.
+        Statements::run(m_query, Statements::entryLookup(gbk(QStringLiteral("一言九鼎"))));
+        QCOMPARE(m_query.recordCount(), 1);
+        QCOMPARE(m_query.fieldAsString(QStringLiteral("ChengYu")), QStringLiteral("一言九鼎"));
+        QCOMPARE(m_query.fieldAsString(QStringLiteral("SPingYin")),
+                 QStringLiteral("yiyanjiuding yyjd"));
+        m_query.next();
+        QVERIFY(m_query.eof());
+        QCOMPARE(m_query.fieldAsString(QStringLiteral("ChengYu")), QString());
+    }
+
     void openFailures_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("exists");
         QTest::addColumn<QString>("why");
         QTest::newRow("missing") << QByteArray() << false << "unable to open database file";
-        QTest::newRow("not a database") << QByteArray(4096, 'x') << true
-                                        << "file is not a database";
+        QTest::newRow("not a database")
+            << QByteArray(4096, 'x') << true << "file is not a database";
     }
     void openFailures()
     {
@@ -283,9 +301,9 @@ private slots:
     {
         m_query.close();
         m_conn.close();
-        QCOMPARE(QCryptographicHash::hash(fileBytes(m_dir.databasePath()),
-                                          QCryptographicHash::Sha256),
-                 QCryptographicHash::hash(m_bytesBefore, QCryptographicHash::Sha256));
+        QCOMPARE(
+            QCryptographicHash::hash(fileBytes(m_dir.databasePath()), QCryptographicHash::Sha256),
+            QCryptographicHash::hash(m_bytesBefore, QCryptographicHash::Sha256));
         QVERIFY(!QFile::exists(m_dir.databasePath() + QStringLiteral("-journal")));
     }
 };

@@ -88,6 +88,63 @@ private slots:
         QCOMPARE(list.itemText(7), QString());
     }
 
+    // Changing rows from code: what is left, what stays selected, and rows that do not exist.
+    void listRowsFromCode_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("added to an empty list")
+            << QStringList{"add 甲 乙"} << QStringList{"甲", "乙"} << -1;
+        QTest::newRow("added below, the choice kept")
+            << QStringList{"add 甲 乙", "select 1", "add 丙"} << QStringList{"甲", "乙", "丙"} << 1;
+        QTest::newRow("emptied: nothing chosen")
+            << QStringList{"add 甲 乙", "select 0", "clear"} << QStringList{} << -1;
+        QTest::newRow("emptied and filled again")
+            << QStringList{"add 甲", "select 0", "clear", "add 乙 丙"} << QStringList{"乙", "丙"}
+            << -1;
+        QTest::newRow("a row's text changed, the choice kept")
+            << QStringList{"add 甲 乙", "select 1", "text 1 丁"} << QStringList{"甲", "丁"} << 1;
+        QTest::newRow("text of a row that does not exist")
+            << QStringList{"add 甲", "text 1 丁", "text -1 丁"} << QStringList{"甲"} << -1;
+        QTest::newRow("choosing a row that does not exist clears the choice")
+            << QStringList{"add 甲 乙", "select 1", "select 2"} << QStringList{"甲", "乙"} << -1;
+        QTest::newRow("nothing added") << QStringList{"add"} << QStringList{} << -1;
+    }
+    void listRowsFromCode()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, rows);
+        QFETCH(int, selected);
+        ListBox list;
+        list.resize(100, 100);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy clicks(&list, &ListBox::Click);
+        for (const QString& step : steps) {
+            QStringList words = step.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            const QString verb = words.takeFirst();
+            if (verb == QLatin1String("add"))
+                words.size() == 1 ? list.addItem(words[0]) : list.addItems(words);
+            else if (verb == QLatin1String("select"))
+                list.setItemIndex(words[0].toInt());
+            else if (verb == QLatin1String("clear"))
+                list.clear();
+            else if (verb == QLatin1String("text"))
+                list.setItemText(words[0].toInt(), words[1]);
+        }
+        QCOMPARE(list.count(), rows.size());
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(list.itemText(i), rows[i]);
+        QCOMPARE(list.itemText(int(rows.size())), QString());
+        QCOMPARE(list.itemIndex(), selected);
+        QCOMPARE(list.rowRect(int(rows.size())), QRect());
+        QCOMPARE(list.rowAt(QPoint(5, 22 * int(rows.size()) + 5)), -1);
+        if (!rows.isEmpty())
+            QCOMPARE(list.rowAt(list.rowRect(int(rows.size()) - 1).center()), int(rows.size()) - 1);
+        QCOMPARE(clicks.count(), 0);
+    }
+
     void listRowsAreTwentyTwoPixelsHigh()
     {
         ListBox list;
