@@ -30,14 +30,6 @@
 
 namespace {
 
-QStringList messages(const DialogRecorder& d)
-{
-    QStringList out;
-    for (const auto& s : d.shown())
-        out.append(s.caption + QLatin1Char('|') + s.text);
-    return out;
-}
-
 QByteArray digest(const QString& path)
 {
     return QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256);
@@ -106,10 +98,10 @@ private slots:
         w.edSou->setText(text);
         w.BitBtn2->click();
         if (found < 0) {
-            QCOMPARE(messages(dialogs), QStringList({"提示|Wenquell中未找到相关的词语信息！"}));
+            QCOMPARE(dialogs.lines(), QStringList({"提示|Wenquell中未找到相关的词语信息！"}));
             QCOMPARE(w.ListBox2->count(), earlier);
         } else {
-            QCOMPARE(messages(dialogs), QStringList());
+            QCOMPARE(dialogs.lines(), QStringList());
             QCOMPARE(w.ListBox2->count(), found);
         }
         // Still working: another search.
@@ -160,11 +152,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QCOMPARE(w->ListBox1->count(), rows);
         if (startMessage.isEmpty()) {
-            QCOMPARE(messages(dialogs), QStringList());
+            QCOMPARE(dialogs.lines(), QStringList());
         } else {
             QCOMPARE(dialogs.shown().size(), 1);
-            QVERIFY2(messages(dialogs).first().startsWith(startMessage),
-                     qPrintable(messages(dialogs).first()));
+            QVERIFY2(dialogs.lines().first().startsWith(startMessage),
+                     qPrintable(dialogs.lines().first()));
         }
 
         // A search: nothing found, or the store's trouble in the program's words.
@@ -187,7 +179,7 @@ private slots:
         QTest::mouseClick(game.bSub, Qt::LeftButton);
         QCOMPARE(game.LBCheng->count(), rows);
         if (kind == QLatin1String("norows") || kind == QLatin1String("three"))
-            QCOMPARE(messages(dialogs), QStringList());
+            QCOMPARE(dialogs.lines(), QStringList());
         QTest::mouseClick(game.bCheck, Qt::LeftButton);
         if (rows > 0) {
             QCOMPARE(game.LBFalse->itemText(0).left(3), QStringLiteral("【×】"));
@@ -221,7 +213,7 @@ private slots:
         QCOMPARE(spoken.spoken.size(), 2);
         QVERIFY(!spoken.spoken[1].mid(19).contains('<') || spoken.spoken[1].count('<') ==
                                                               spoken.spoken[1].count("<LANG"));
-        QCOMPARE(messages(dialogs), QStringList());
+        QCOMPARE(dialogs.lines(), QStringList());
     }
 };
 

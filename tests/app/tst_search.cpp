@@ -35,14 +35,6 @@ private:
         QTest::mouseClick(m_w->BitBtn2, Qt::LeftButton);
     }
 
-    QStringList messages() const
-    {
-        QStringList out;
-        for (const auto& d : m_dialogs->shown())
-            out.append(d.caption + QLatin1Char('|') + d.text);
-        return out;
-    }
-
 private slots:
     void init()
     {
@@ -97,7 +89,7 @@ private slots:
         QFETCH(QStringList, expected);
         (pinyin ? m_w->RadPinYin : m_w->RadHanZi)->setChecked(true);
         search(text);
-        QCOMPARE(messages(), QStringList());
+        QCOMPARE(m_dialogs->lines(), QStringList());
         QCOMPARE(rows(m_w->ListBox2), expected);
         // The first result is highlighted, but its entry is not shown.
         QCOMPARE(m_w->ListBox2->itemIndex(), 0);
@@ -109,7 +101,7 @@ private slots:
     {
         m_w->ADOQuery1->setSql(QStringLiteral("marker"));
         search(QString());
-        QCOMPARE(messages(), QStringList({"提示|搜索内容不能为空！"}));
+        QCOMPARE(m_dialogs->lines(), QStringList({"提示|搜索内容不能为空！"}));
         QCOMPARE(m_dialogs->shown()[0].kind, MessageDialogs::Kind::Information);
         QCOMPARE(m_w->ADOQuery1->sql(), QStringLiteral("marker"));
     }
@@ -129,7 +121,7 @@ private slots:
         search(QStringLiteral("yiyan"));
         m_w->ListBox2->setItemIndex(1);
         search(text);
-        QCOMPARE(messages(), QStringList({"提示|Wenquell中未找到相关的词语信息！"}));
+        QCOMPARE(m_dialogs->lines(), QStringList({"提示|Wenquell中未找到相关的词语信息！"}));
         QCOMPARE(rows(m_w->ListBox2), QStringList({"一言九鼎", "一言为定"}));
         QCOMPARE(m_w->ListBox2->itemIndex(), 1);
     }
@@ -143,7 +135,7 @@ private slots:
         QCOMPARE(m_w->edSou->text(), QStringLiteral("yyjd"));
         m_w->edSou->clear();
         QTest::keyClick(m_w->edSou, Qt::Key_Enter);
-        QCOMPARE(messages(), QStringList({"提示|搜索内容不能为空！"}));
+        QCOMPARE(m_dialogs->lines(), QStringList({"提示|搜索内容不能为空！"}));
     }
 
     void modeChangeEmptiesTextAndResultsOnly()

@@ -18,6 +18,14 @@ DialogRecorder::~DialogRecorder()
     MessageDialogs::setRecorder(m_previous);
 }
 
+QStringList DialogRecorder::lines() const
+{
+    QStringList out;
+    for (const Shown& s : m_shown)
+        out.append(s.caption + QLatin1Char('|') + s.text);
+    return out;
+}
+
 AppDir::AppDir(const QString& database)
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("data"));

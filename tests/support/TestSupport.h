@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // Records the program's message boxes instead of showing them, for as long as it lives; then
@@ -22,6 +23,8 @@ public:
     ~DialogRecorder();
 
     const QList<Shown>& shown() const { return m_shown; }
+    // Each box shown as "caption|text", in order.
+    QStringList lines() const;
     void clear() { m_shown.clear(); }
 
 private:
