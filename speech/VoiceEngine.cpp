@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -160,7 +161,11 @@ void VoiceEngine::shutdown()
     }
     m_worker->wait();
     QMetaObject::invokeMethod(
-        m_audioHome, [this] { qDeleteAll(m_audioHome->findChildren<VoicePlayer*>()); },
+        m_audioHome,
+        [this] {
+            while (!m_players.empty())
+                deletePlayer(m_players.back());
+        },
         Qt::BlockingQueuedConnection);
     m_audioThread->quit();
     m_audioThread->wait();
@@ -250,8 +255,14 @@ void VoiceEngine::releaseVoice(const std::shared_ptr<VoiceStream>& voice)
     voice->clearSpeech();
     voice->eventTarget = nullptr;
     std::erase(m_voices, voice);
-    if (voice->player)
-        voice->player->deleteLater(); // its output stops, and with it the sound
+    if (voice->player) {
+        // Its output stops, and with it the sound. Not deleteLater(): shutdown() may delete the
+        // player before the deferred delete is delivered, and the two must not both delete it.
+        QMetaObject::invokeMethod(
+            m_audioHome, [this, player = voice->player] { deletePlayer(player); },
+            Qt::QueuedConnection);
+        voice->player = nullptr;
+    }
     m_wake.wakeAll();
 }
 
@@ -535,7 +546,18 @@ void VoiceEngine::startPlayer(const std::shared_ptr<VoiceStream>& voice)
         delete player;
         return;
     }
+    m_players.push_back(player);
     player->reopen();
+}
+
+void VoiceEngine::deletePlayer(QObject* player)
+{
+    // Once deleted a player is no longer in the set, so a second request does nothing.
+    const auto it = std::find(m_players.begin(), m_players.end(), player);
+    if (it == m_players.end())
+        return;
+    m_players.erase(it);
+    delete player;
 }
 
 bool VoiceEngine::registerPlayer(VoiceStream& voice, QObject* player)

@@ -120,4 +120,8 @@ private:
     QThread* m_worker = nullptr;
     QThread* m_audioThread = nullptr;
     QObject* m_audioHome = nullptr; // lives on the audio thread; parent of the players
+    // The players not yet deleted; audio thread only. A player is deleted by whichever comes
+    // first of its voice's release and shutdown(), and only through this set.
+    std::vector<QObject*> m_players;
+    void deletePlayer(QObject* player);
 };
