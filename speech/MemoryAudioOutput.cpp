@@ -1,5 +1,7 @@
 #include "MemoryAudioOutput.h"
 
+#include <utility>
+
 MemoryAudioOutput::MemoryAudioOutput(std::shared_ptr<Tape> tape, double speed, qint64 capacityBytes)
     : m_tape(std::move(tape)), m_speed(speed), m_capacity(capacityBytes)
 {}
@@ -72,5 +74,7 @@ void MemoryAudioOutput::resume()
 QString MemoryAudioOutput::failure() const
 {
     QMutexLocker lock(&m_tape->mutex);
-    return m_tape->failure;
+    if (m_failure.isEmpty())
+        m_failure = std::exchange(m_tape->failure, QString());
+    return m_failure;
 }

@@ -21,7 +21,9 @@ public:
         bool suspended = false;
         int closed = 0;   // outputs destroyed
         QString failOpen; // when set, open() fails with this text
-        QString failure;  // when set, the output reports this failure while playing
+        // When set, the next output to be asked takes it off the tape and from then on reports
+        // it: a device that broke stays broken, and the output opened after it plays again.
+        QString failure;
     };
 
     MemoryAudioOutput(std::shared_ptr<Tape> tape, double speed, qint64 capacityBytes);
@@ -48,4 +50,5 @@ private:
     double m_played = 0;
     bool m_suspended = false;
     QElapsedTimer m_clock;
+    mutable QString m_failure;
 };

@@ -176,12 +176,9 @@ private slots:
             QMutexLocker lock(&tape->mutex);
             tape->failure = QStringLiteral("The audio output stopped working (test).");
         }
+        // The error queues a reopen, which may run at once; the broken output alone says so.
         QCOMPARE(firstError([&] { voice.setVolume(80); }),
                  QStringLiteral("The audio output stopped working (test)."));
-        {
-            QMutexLocker lock(&tape->mutex);
-            tape->failure.clear();
-        }
         // What was being said is gone; new speech plays on a reopened output.
         int stream = 0;
         QVERIFY(firstSuccess([&] { stream = voice.Speak(QStringLiteral("好")); }));
