@@ -10,3 +10,8 @@ void prepareBrowserEngine();
 // OpenGL driver is loaded at all. A program linked with the engine needs nothing: the engine
 // does the same as the application is created.
 void shareBrowserGraphics();
+
+// In the sanitizer build: keeps the OpenGL driver now loaded in memory until the process
+// ends, so that the leak check at exit can still name the driver's allocations (Mesa unloads
+// it with the last context, before that check runs). Does nothing in other builds.
+void keepGraphicsDriverMapped();

@@ -366,6 +366,7 @@ private slots:
 
     void bannerFillsItsPanelWithItsFlagsAndNoMenu()
     {
+        const BannerModuleOn withBanner;
         AppDir dir;
         QDir(dir.path()).mkpath(QStringLiteral("site/ad"));
         QFile page(dir.path() + QStringLiteral("/site/ad/201072718_1.html"));

@@ -1015,7 +1015,9 @@ int main(int argc, char** argv)
     prepareBrowserEngine();
     QApplication app(argc, argv);
     TestWebBrowseEx test;
-    return QTest::qExec(&test, argc, argv);
+    const int failed = QTest::qExec(&test, argc, argv);
+    keepGraphicsDriverMapped();
+    return failed;
 }
 
 #include "tst_webbrowseex.moc"

@@ -52,3 +52,13 @@ QByteArray fileBytes(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+BannerModuleOn::BannerModuleOn() : m_previous(qgetenv("WENQUELL_BANNER_MODULE"))
+{
+    qputenv("WENQUELL_BANNER_MODULE", WQ_BANNER_MODULE);
+}
+
+BannerModuleOn::~BannerModuleOn()
+{
+    qputenv("WENQUELL_BANNER_MODULE", m_previous);
+}

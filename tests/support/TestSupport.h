@@ -51,3 +51,14 @@ private:
 };
 
 QByteArray fileBytes(const QString& path);
+
+// While it lives, main windows are made with the banner, from the build's banner module.
+class BannerModuleOn
+{
+public:
+    BannerModuleOn();
+    ~BannerModuleOn();
+
+private:
+    QByteArray m_previous;
+};

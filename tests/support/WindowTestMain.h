@@ -3,6 +3,8 @@
 // main() for tests that create the main window: its banner's browser engine needs its
 // settings before the application object exists, as in the program's own start-up. A message
 // box that a test does not expect is printed instead of waiting for someone to press OK.
+// The windows are made without the banner (no browser engine, no OpenGL), unless the
+// environment names a banner module; a test of the banner itself sets one (BannerModuleOn).
 
 #include "BrowserEngine.h"
 #include "MessageDialogs.h"
@@ -13,11 +15,15 @@
 #define WQ_WINDOW_TEST_MAIN(TestClass)                                                             \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
+        if (!qEnvironmentVariableIsSet("WENQUELL_BANNER_MODULE"))                                  \
+            qputenv("WENQUELL_BANNER_MODULE", QByteArray());                                       \
         prepareBrowserEngine();                                                                    \
         QApplication app(argc, argv);                                                              \
         MessageDialogs::setRecorder([](MessageDialogs::Kind, const QString& c, const QString& t) { \
             qWarning("unexpected message box \"%s\": %s", qPrintable(c), qPrintable(t));          \
         });                                                                                        \
         TestClass test;                                                                            \
-        return QTest::qExec(&test, argc, argv);                                                    \
+        const int failed = QTest::qExec(&test, argc, argv);                                        \
+        keepGraphicsDriverMapped();                                                                \
+        return failed;                                                                             \
     }
