@@ -138,10 +138,35 @@ void ListBox::userChanged(int rowBefore, bool always)
 void ListBox::mousePressEvent(QMouseEvent* event)
 {
     const int before = itemIndex();
+    if (event->button() != Qt::LeftButton) { // chooses nothing, see selectionCommand()
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
     QListView::mousePressEvent(event);
-    const bool onRow = event->button() == Qt::LeftButton && rowAt(event->position().toPoint()) >= 0;
-    if (onRow)
+    if (rowAt(event->position().toPoint()) >= 0)
         userChanged(before, true);
+}
+
+QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index,
+                                                              const QEvent* event) const
+{
+    // Only what raises Click may move the highlight, or the highlighted row and the entry on
+    // show disagree: a press beside the rows leaves it, and Ctrl does not toggle it.
+    const bool mouse = event && (event->type() == QEvent::MouseButtonPress ||
+                                 event->type() == QEvent::MouseButtonRelease ||
+                                 event->type() == QEvent::MouseMove);
+    if (!mouse)
+        return QListView::selectionCommand(index, event);
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    const auto* press = static_cast<const QMouseEvent*>(event);
+    if (!(press->modifiers() & Qt::ControlModifier))
+        return QListView::selectionCommand(index, event);
+    const QMouseEvent plain(press->type(), press->position(), press->globalPosition(),
+                            press->button(), press->buttons(),
+                            press->modifiers() & ~Qt::ControlModifier);
+    return QListView::selectionCommand(index, &plain);
 }
 
 void ListBox::mouseMoveEvent(QMouseEvent* event)

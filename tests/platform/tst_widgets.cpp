@@ -88,6 +88,43 @@ private slots:
         QCOMPARE(list.itemText(7), QString());
     }
 
+    // Only a press that raises Click moves the highlight, so it stays on the entry on show.
+    void listPressWithoutClickKeepsTheSelection_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("right button, other row") << int(Qt::RightButton) << 0 << 2 << 0 << 1;
+        QTest::newRow("middle button, other row") << int(Qt::MiddleButton) << 0 << 0 << 0 << 1;
+        QTest::newRow("Ctrl+click, chosen row") // as a click: chosen again
+            << int(Qt::LeftButton) << int(Qt::ControlModifier) << 1 << 1 << 1;
+        QTest::newRow("Ctrl+click, other row")
+            << int(Qt::LeftButton) << int(Qt::ControlModifier) << 2 << 1 << 2;
+        QTest::newRow("below the rows") << int(Qt::LeftButton) << 0 << -1 << 0 << 1;
+    }
+    void listPressWithoutClickKeepsTheSelection()
+    {
+        QFETCH(int, button);
+        QFETCH(int, modifiers);
+        QFETCH(int, row);
+        QFETCH(int, clicks);
+        QFETCH(int, selected);
+        ListBox list;
+        list.resize(150, 200);
+        list.addItems({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")});
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.setItemIndex(1);
+        QSignalSpy clicked(&list, &ListBox::Click);
+        const QPoint at = row < 0 ? QPoint(20, 190) : list.rowRect(row).center();
+        QTest::mouseClick(list.viewport(), Qt::MouseButton(button),
+                          Qt::KeyboardModifiers(modifiers), at);
+        QCOMPARE(clicked.count(), clicks);
+        QCOMPARE(list.itemIndex(), selected);
+    }
+
     // Changing rows from code: what is left, what stays selected, and rows that do not exist.
     void listRowsFromCode_data()
     {
