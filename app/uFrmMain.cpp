@@ -19,6 +19,7 @@
 #include "ListBox.h"
 #include "MessageDialogs.h"
 #include "Panel.h"
+#include "Pronunciations.h"
 #include "RichEdit.h"
 #include "SpeechLib_TLB.h"
 #include "SpeechText.h"
@@ -525,6 +526,7 @@ void TFrmMain::ConnectDB()
         ADOConnection1->setConnectionString(connectionString);
         ADOConnection1->setLoginPrompt(false);
         ADOConnection1->open();
+        Pronunciations::useStore(connectionString);
     } catch (const std::exception& e) {
         MessageDialogs::show(this, MessageDialogs::Kind::Plain, appTitle(),
                              QStringLiteral("出错！") + exceptionText(e));

@@ -220,7 +220,7 @@ void synthesisSpeed(TFrmMain& w, AudioWatch& watch)
     w.CloseClick(w.bStop);
     QMutexLocker lock(&watch.mutex);
     const double ours = watch.synthNs > 0 ? (watch.samples / 22050.0) / (watch.synthNs / 1e9) : -1;
-    const double floorSpeed = espeakFloor(chinese, "cmn");
+    const double floorSpeed = espeakFloor(chinese, "cmn-latn-pinyin");
     std::printf("synthesis speed (Mandarin): %.0f times real time; espeak-ng's own tool: %.0f "
                 "times (start-up included)\n",
                 ours, floorSpeed);

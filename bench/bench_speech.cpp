@@ -80,7 +80,7 @@ void watch(Figures* figures)
     };
     hooks.synthesized = [figures](const QString& voice, qint64 samples, qint64 ns) {
         QMutexLocker lock(&figures->mutex);
-        const int i = voice == QLatin1String("cmn") ? 0 : 1;
+        const int i = voice.startsWith(QLatin1String("cmn")) ? 0 : 1;
         figures->samples[i] += samples;
         figures->nanoseconds[i] += ns;
     };

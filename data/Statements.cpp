@@ -43,6 +43,11 @@ QByteArray gameAnswerCheck(QByteArrayView candidate)
     return "select * from ChenYu where chengyu = '" + quoted(candidate) + "'";
 }
 
+QByteArray pronunciations()
+{
+    return QByteArrayLiteral("select ChengYu, PingYin from ChenYu");
+}
+
 void run(DbQuery& query, const QByteArray& statement)
 {
     query.close();

@@ -17,6 +17,8 @@ QByteArray pinyinSearch(QByteArrayView text);
 QByteArray characterSearch(QByteArrayView text);
 QByteArray gameQuestions();
 QByteArray gameAnswerCheck(QByteArrayView candidate);
+// Every idiom with its pinyin, in store order: what the speech engine pronounces them as.
+QByteArray pronunciations();
 
 // Runs a statement the way every reader does: close, replace the statement, open, first row.
 void run(DbQuery& query, const QByteArray& statement);

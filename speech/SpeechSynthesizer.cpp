@@ -52,7 +52,38 @@ QString statusText(espeak_ng_STATUS status, espeak_ng_ERROR_CONTEXT context)
 
 QString languageName(const QString& voice)
 {
-    return voice == QLatin1String("cmn") ? QStringLiteral("Mandarin") : QStringLiteral("English");
+    return voice.startsWith(QLatin1String("cmn")) ? QStringLiteral("Mandarin")
+                                                  : QStringLiteral("English");
+}
+
+// The files each voice needs beside the phoneme data: its voice file and its dictionary.
+struct VoiceFiles
+{
+    const char* voice;
+    const char* voiceFile;
+    const char* dictionary;
+};
+constexpr VoiceFiles Voices[] = {
+    {"cmn-latn-pinyin", "lang/sit/cmn-Latn-pinyin", "cmn_dict"},
+    {"en-us", "lang/gmw/en-US", "en_dict"},
+};
+
+// espeak-ng's data directory for a data path: the path itself, or where espeak-ng looks by
+// itself (ESPEAK_DATA_PATH, else the place the package installs it).
+QString dataDirectory(const QString& dataPath)
+{
+    if (!dataPath.isEmpty())
+        return dataPath;
+    const QString fromEnvironment = qEnvironmentVariable("ESPEAK_DATA_PATH");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment + QStringLiteral("/espeak-ng-data");
+    return QStringLiteral(WENQUELL_ESPEAK_DATA);
+}
+
+bool readable(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
 }
 
 } // namespace
@@ -91,17 +122,9 @@ QString SpeechSynthesizer::initialize(const QString& dataPath)
     // A voice whose dictionary is missing loads without complaint and then says nothing.
     const char* dataDir = nullptr;
     espeak_Info(&dataDir);
-    for (const char* voice : {"cmn", "en-us"}) {
-        const QString dictionary = QFile::decodeName(dataDir) + u'/' +
-                                   QString::fromLatin1(voice).section(u'-', 0, 0) +
-                                   QStringLiteral("_dict");
-        QFile file(dictionary);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return QStringLiteral("No speech data for the %1 voice: espeak-ng's dictionary %2 is "
-                                  "missing or unreadable. Install the espeak-ng-data package.")
-                .arg(languageName(QString::fromLatin1(voice)), dictionary);
-        }
-    }
+    const QString missing = missingData(QFile::decodeName(dataDir));
+    if (!missing.isEmpty())
+        return missing;
     m_ready = true;
     // Load both voices now, so that the first text does not wait for a dictionary.
     for (SpeechLanguage language : {SpeechLanguage::English, SpeechLanguage::Chinese}) {
@@ -116,12 +139,42 @@ QString SpeechSynthesizer::initialize(const QString& dataPath)
 
 QString SpeechSynthesizer::voiceName(SpeechLanguage language)
 {
-    return language == SpeechLanguage::English ? QStringLiteral("en-us") : QStringLiteral("cmn");
+    return QString::fromLatin1(Voices[language == SpeechLanguage::English ? 1 : 0].voice);
+}
+
+QString SpeechSynthesizer::missingData(const QString& dataPath)
+{
+    const QString dir = dataDirectory(dataPath);
+    for (const char* name : {"phontab", "phonindex", "phondata", "intonations"}) {
+        const QString path = dir + u'/' + QLatin1String(name);
+        if (!readable(path)) {
+            return QStringLiteral("No speech data: the espeak-ng speech engine cannot load its "
+                                  "data (Error processing file '%1': No such file or "
+                                  "directory). Install the espeak-ng-data package.")
+                .arg(path);
+        }
+    }
+    for (const VoiceFiles& files : Voices) {
+        const QString language = languageName(QString::fromLatin1(files.voice));
+        const QString voiceFile = dir + u'/' + QLatin1String(files.voiceFile);
+        if (!readable(voiceFile)) {
+            return QStringLiteral("No speech data for the %1 voice: espeak-ng's voice file %2 is "
+                                  "missing or unreadable. Install the espeak-ng-data package.")
+                .arg(language, voiceFile);
+        }
+        const QString dictionary = dir + u'/' + QLatin1String(files.dictionary);
+        if (!readable(dictionary)) {
+            return QStringLiteral("No speech data for the %1 voice: espeak-ng's dictionary %2 is "
+                                  "missing or unreadable. Install the espeak-ng-data package.")
+                .arg(language, dictionary);
+        }
+    }
+    return {};
 }
 
 int SpeechSynthesizer::wordsPerMinute(int rate)
 {
-    return qRound(NormalWordsPerMinute * qPow(1.1, qBound(-10, rate, 10)));
+    return qRound(NormalWordsPerMinute * qPow(1.1, 0.8 * qBound(-10, rate, 10)));
 }
 
 QString SpeechSynthesizer::selectVoice(const QString& name)

@@ -36,9 +36,17 @@ public:
     QString initialize(const QString& dataPath);
     bool isReady() const { return m_ready; }
 
-    // The espeak-ng voice that speaks a language: "cmn" (Mandarin) or "en-us".
+    // The espeak-ng voice that speaks a language: "cmn-latn-pinyin" (Mandarin) or "en-us".
+    // Not "cmn": espeak-ng 1.51's "cmn" reads each character as English-spelled pinyin.
     static QString voiceName(SpeechLanguage language);
-    // Speed in words per minute for a rate of -10..10: 1.1 times faster for each step.
+    // What of espeak-ng's data the two voices need is missing under `dataPath` (empty:
+    // espeak-ng's own place), as the error to show; empty when nothing is. Only looks at files,
+    // so it is quick and may run on any thread.
+    static QString missingData(const QString& dataPath);
+    // Speed in words per minute for a rate of -10..10, such that speech comes out about 1.1
+    // times faster for each step. espeak-ng's own speed is not proportional to its words per
+    // minute: Mandarin syllables shorten faster than the setting rises (measured with both
+    // voices from -10 to 10), so each step raises the setting by 1.1 to the power 0.8.
     static int wordsPerMinute(int rate);
 
     // Synthesises `text` with the language's voice. With `endPause` a sentence pause follows

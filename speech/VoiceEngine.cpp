@@ -71,6 +71,7 @@ struct VoiceEngine::Work
     bool endPause = false;
     qint64 base = 0;       // stream position of the piece's first sample
     qint64 audioStart = 0; // stream position of the text's first sample
+    SpokenText spoken;     // Synthesize: what the synthesiser is given for the piece
 };
 
 class VoiceEngine::PieceReceiver : public SpeechSynthesizer::Receiver
@@ -98,8 +99,10 @@ public:
         QMutexLocker lock(&m_engine.m_mutex);
         if (!m_engine.isCurrent(m_work))
             return;
-        const qsizetype from = utf16Offset(m_work.text, textPosition);
-        const qsizetype to = utf16Offset(m_work.text, textPosition + length);
+        // espeak-ng counts code points of what it was given; the events point into the piece.
+        const SpokenText& spoken = m_work.spoken;
+        const qsizetype from = spoken.sourceStart(utf16Offset(spoken.text, textPosition));
+        const qsizetype to = spoken.sourceEnd(utf16Offset(spoken.text, textPosition + length));
         VoiceStream::Marker marker;
         marker.position = m_work.base + sample * 2;
         marker.event.kind = kind;
@@ -195,6 +198,13 @@ void VoiceEngine::setHooks(EngineHooks hooks)
     m_hooks = std::move(hooks);
 }
 
+void VoiceEngine::setLexiconSource(std::function<SpeechLexicon()> source)
+{
+    QMutexLocker lock(&m_mutex);
+    m_lexiconSource = std::move(source);
+    ++m_lexiconGeneration;
+}
+
 EngineHooks VoiceEngine::hooks()
 {
     QMutexLocker lock(&m_mutex);
@@ -240,8 +250,13 @@ std::shared_ptr<VoiceStream> VoiceEngine::createVoice(QObject* eventTarget)
     QMutexLocker lock(&m_mutex);
     if (m_stopped)
         throw ESpeechError(stoppedText());
+    const QString missing = SpeechSynthesizer::missingData(m_dataPath);
+    if (!missing.isEmpty())
+        throw ESpeechError(missing);
     auto voice = std::make_shared<VoiceStream>(m_nextId++);
     voice->eventTarget = eventTarget;
+    voice->volume = m_defaultVolume;
+    voice->rate = m_defaultRate;
     m_voices.push_back(voice);
     QMetaObject::invokeMethod(
         m_audioHome, [this, voice] { startPlayer(voice); }, Qt::QueuedConnection);
@@ -315,6 +330,7 @@ void VoiceEngine::setVolume(VoiceStream& voice, int volume)
     QMutexLocker lock(&m_mutex);
     throwIfFailed(voice);
     voice.volume = qBound(0, volume, 100);
+    m_defaultVolume = voice.volume; // the voice made after a Stop speaks as the slider shows
 }
 
 int VoiceEngine::rate(VoiceStream& voice)
@@ -328,6 +344,7 @@ void VoiceEngine::setRate(VoiceStream& voice, int rate)
     QMutexLocker lock(&m_mutex);
     throwIfFailed(voice);
     rate = qBound(-10, rate, 10);
+    m_defaultRate = rate;
     if (rate == voice.rate)
         return;
     voice.rate = rate;
@@ -483,20 +500,53 @@ VoiceEngine::Work VoiceEngine::nextWork()
 
 void VoiceEngine::synthesizePiece(Work& work)
 {
+    const std::shared_ptr<const SpeechLexicon> lexicon =
+        work.language == SpeechLanguage::Chinese ? lexiconForSynthesis() : nullptr;
+    if (lexicon)
+        work.spoken = lexicon->apply(work.text);
+    else
+        work.spoken.text = work.text;
     const EngineHooks watch = hooks();
     const QString voiceName = SpeechSynthesizer::voiceName(work.language);
     if (watch.synthesizing)
-        watch.synthesizing(voiceName, work.text);
+        watch.synthesizing(voiceName, work.spoken.text);
     PieceReceiver receiver(*this, work);
     QElapsedTimer clock;
     clock.start();
     const QString failure =
-        m_synth.synthesize(work.language, work.rate, work.text, work.endPause, receiver);
+        m_synth.synthesize(work.language, work.rate, work.spoken.text, work.endPause, receiver);
     const qint64 elapsed = clock.nsecsElapsed();
     if (watch.synthesized)
         watch.synthesized(voiceName, receiver.samples, elapsed);
     QMutexLocker lock(&m_mutex);
     finishPiece(work, failure);
+}
+
+std::shared_ptr<const SpeechLexicon> VoiceEngine::lexiconForSynthesis()
+{
+    std::function<SpeechLexicon()> source;
+    int generation = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_lexiconLoaded == m_lexiconGeneration)
+            return m_lexicon;
+        source = m_lexiconSource;
+        generation = m_lexiconGeneration;
+    }
+    std::shared_ptr<const SpeechLexicon> made;
+    if (source) {
+        try {
+            made = std::make_shared<const SpeechLexicon>(source());
+        } catch (const std::exception&) {
+            made = nullptr; // the characters are read as they are
+        }
+    }
+    QMutexLocker lock(&m_mutex);
+    if (generation == m_lexiconGeneration) {
+        m_lexicon = made;
+        m_lexiconLoaded = generation;
+    }
+    return made;
 }
 
 void VoiceEngine::finishPiece(const Work& work, const QString& failure)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioOutput.h"
+#include "SpeechLexicon.h"
 #include "SpeechSynthesizer.h"
 #include "VoiceStream.h"
 
@@ -43,8 +44,15 @@ public:
     // Makes the audio outputs of voices created afterwards (null: the sound card).
     void setAudioOutputFactory(AudioOutputFactory factory);
     void setHooks(EngineHooks hooks);
+    // Where the pronunciation of words comes from. The worker calls `source` once, before the
+    // first Mandarin text it synthesises after this call, so that reading a large lexicon
+    // neither delays the caller nor costs anything until something is spoken. An exception
+    // from `source` leaves the lexicon empty. Null: no lexicon.
+    void setLexiconSource(std::function<SpeechLexicon()> source);
 
     // The voice objects' side, GUI thread.
+    // Raises ESpeechError at once when espeak-ng's data or one of the two voices is missing.
+    // A new voice starts with the volume and rate last set on any voice.
     std::shared_ptr<VoiceStream> createVoice(QObject* eventTarget);
     void releaseVoice(const std::shared_ptr<VoiceStream>& voice);
     int speak(VoiceStream& voice, const QString& text, int flags);
@@ -97,6 +105,7 @@ private:
     void workerLoop();
     Work nextWork();
     void synthesizePiece(Work& work);
+    std::shared_ptr<const SpeechLexicon> lexiconForSynthesis();
     void finishPiece(const Work& work, const QString& failure);
     void finishJob(VoiceStream& voice, VoiceStream::Job& job);
     bool isCurrent(const Work& work) const;
@@ -115,6 +124,12 @@ private:
     quint64 m_nextId = 1;
     AudioOutputFactory m_outputFactory;
     EngineHooks m_hooks;
+    int m_defaultVolume = 100;
+    int m_defaultRate = 0;
+    std::function<SpeechLexicon()> m_lexiconSource;
+    std::shared_ptr<const SpeechLexicon> m_lexicon;
+    int m_lexiconGeneration = 0; // counts setLexiconSource() calls
+    int m_lexiconLoaded = 0;     // the generation m_lexicon was made for
 
     SpeechSynthesizer m_synth; // worker thread only
     QThread* m_worker = nullptr;

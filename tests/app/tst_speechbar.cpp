@@ -6,9 +6,11 @@
 #include "SpeechText.h"
 #include "TestSupport.h"
 #include "WindowTestMain.h"
+#include "VoiceEngine.h"
 #include "uFrmMain.h"
 
 #include <QComboBox>
+#include <QTemporaryDir>
 #include <QSlider>
 #include <QToolButton>
 
@@ -71,6 +73,57 @@ private slots:
         QVERIFY(!m_w->Gauge1->isVisible());
         QVERIFY(!m_w->Gauge1->isEnabled());
         QCOMPARE(m_w->Gauge1->geometry(), QRect(-402, -9, 595, 13));
+    }
+
+    // Stop releases the voice; the one Play makes speaks as the sliders show.
+    void stopThenPlaySpeaksAsTheSlidersShow_data()
+    {
+        QTest::addColumn<int>("volume");
+        QTest::addColumn<int>("rate");
+        QTest::newRow("silent, faster") << 0 << 3;
+        QTest::newRow("quieter, slower") << 40 << -4;
+    }
+    void stopThenPlaySpeaksAsTheSlidersShow()
+    {
+        QFETCH(int, volume);
+        QFETCH(int, rate);
+        auto tape = std::make_shared<MemoryAudioOutput::Tape>();
+        VoiceEngine::instance().setAudioOutputFactory(MemoryAudioOutput::factory(tape, 50));
+        const auto realOutput =
+            qScopeGuard([] { VoiceEngine::instance().setAudioOutputFactory(nullptr); });
+        m_w->SlectChengYu(Gbk::fromUnicode(u"一言九鼎"));
+        m_w->TraSound->setValue(volume);
+        m_w->TraSpeed->setValue(rate);
+        QTest::mouseClick(m_w->bStop, Qt::LeftButton);
+        QVERIFY(!m_w->SpVoice1->connected());
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton);
+        QVERIFY(m_w->SpVoice1->connected());
+        QCOMPARE(m_w->SpVoice1->Volume(), volume);
+        QCOMPARE(m_w->SpVoice1->Rate(), rate);
+        QTRY_VERIFY_WITH_TIMEOUT(tapeSize(*tape) > 44100, 10000);
+        QCOMPARE(peak(tapeBytes(*tape)) == 0, volume == 0);
+        QTest::mouseClick(m_w->bStop, Qt::LeftButton);
+    }
+
+    void startUpWithoutSpeechData()
+    {
+        delete m_w;
+        m_w = nullptr;
+        m_dialogs->clear();
+        const QTemporaryDir nothing;
+        VoiceEngine::instance().setDataPath(nothing.path());
+        const auto installed = qScopeGuard([] { VoiceEngine::instance().setDataPath({}); });
+        m_w = new TFrmMain;
+        m_w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_w));
+        QCOMPARE(m_dialogs->lines(),
+                 QStringList{QStringLiteral(
+                                 "Wenquell|No speech data: the espeak-ng speech engine cannot load "
+                                 "its data (Error processing file '%1/phontab': No such file or "
+                                 "directory). Install the espeak-ng-data package.")
+                                 .arg(nothing.path())});
+        QVERIFY(!m_w->SpVoice1->connected());
+        QCOMPARE(m_w->TraSpeed->value(), 5);
     }
 
     void chineseModeSpeaksTheEntryOnce()

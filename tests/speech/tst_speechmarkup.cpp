@@ -1,3 +1,5 @@
+#include "PinyinSyllables.h"
+#include "SpeechLexicon.h"
 #include "SpeechMarkup.h"
 
 #include <QTest>
@@ -36,6 +38,96 @@ class TestSpeechMarkup : public QObject
 {
     Q_OBJECT
 private slots:
+
+    void pinyinSyllables_data()
+    {
+        QTest::addColumn<QString>("idiom");
+        QTest::addColumn<QString>("pinyin");
+        QTest::addColumn<bool>("intact");
+        QTest::newRow("tone marks") << "一言九鼎" << "yī yán jiǔ dǐng" << true;
+        QTest::newRow("ü after l and n") << "绿女掠虐" << "lǜ nǚ lüè nüè" << true;
+        QTest::newRow("neutral tone, capital") << "东西" << "Dōng xi" << true;
+        QTest::newRow("punctuation has no syllable")
+            << "不入虎穴，焉得虎子" << "bù rù hǔ xué，yān dé hǔ zǐ" << true;
+        QTest::newRow("combining macron") << "一" << QStringLiteral("yi\u0304") << true;
+        QTest::newRow("no such syllable") << "苍白无力" << "āng bái búi lì" << false;
+        QTest::newRow("two tone marks") << "昂昂自若" << "áng áng zì roò" << false;
+        QTest::newRow("mark on the wrong vowel") << "岸谷之变" << "àn gǔ zhī bìan" << false;
+        QTest::newRow("ü after x") << "城北徐公" << "chéng běi xǘ gōng" << false;
+        QTest::newRow("script g") << "蔽聪塞明" << QStringLiteral("bì cōng sè mín\u0261") << false;
+        QTest::newRow("one syllable short")
+            << "不打不成相识" << "bù dǎ bù chéng xiāngshí" << false;
+        QTest::newRow("tone digit") << "一言九鼎" << "yi1 yan2 jiu3 ding3" << false;
+        QTest::newRow("v for ü") << "女" << "nv" << false;
+    }
+    void pinyinSyllables()
+    {
+        QFETCH(QString, idiom);
+        QFETCH(QString, pinyin);
+        QFETCH(bool, intact);
+        QCOMPARE(!PinyinSyllables::readingOf(idiom, pinyin).isEmpty(), intact);
+        SpeechLexicon lexicon;
+        QCOMPARE(lexicon.add(idiom, pinyin), intact);
+    }
+
+    void lexicon_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("spoken");
+        // Each word of the spoken text, as the text it points back to.
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("an idiom line")
+            << "【成  语】：望洋兴叹"
+            << "【成  语】： wàng yáng xīng tàn "
+            << QStringList{"【成", "语】：", "望", "洋", "兴", "叹"};
+        QTest::newRow("quoted in an explanation")
+            << "比喻重三迭四。" << "比喻 chóng sān dié sì 。"
+            << QStringList{"比喻", "重", "三", "迭", "四", "。"};
+        QTest::newRow("longest match first")
+            << "一言九鼎言" << " yī yán jiǔ dǐng 言"
+            << QStringList{"一", "言", "九", "鼎", "言"};
+        QTest::newRow("punctuation inside the idiom stays")
+            << "不入虎穴，焉得虎子" << " bù rù hǔ xué ，yān dé hǔ zǐ "
+            << QStringList{"不", "入", "虎", "穴", "，焉", "得", "虎", "子"};
+        QTest::newRow("damaged pinyin: characters as they are")
+            << "苍白无力" << "苍白无力" << QStringList{"苍白无力"};
+        QTest::newRow("the first reading of a duplicate")
+            << "好好先生" << " hǎo hǎo xiān sheng " << QStringList{"好", "好", "先", "生"};
+    }
+    void lexicon()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, spoken);
+        QFETCH(QStringList, words);
+        SpeechLexicon lexicon;
+        lexicon.add(QStringLiteral("望洋兴叹"), QStringLiteral("wàng yáng xīng tàn"));
+        lexicon.add(QStringLiteral("重三迭四"), QStringLiteral("chóng sān dié sì"));
+        lexicon.add(QStringLiteral("一言"), QStringLiteral("yī yán"));
+        lexicon.add(QStringLiteral("一言九鼎"), QStringLiteral("yī yán jiǔ dǐng"));
+        lexicon.add(QStringLiteral("不入虎穴，焉得虎子"),
+                    QStringLiteral("bù rù hǔ xué，yān dé hǔ zǐ"));
+        lexicon.add(QStringLiteral("苍白无力"), QStringLiteral("āng bái búi lì"));
+        lexicon.add(QStringLiteral("好好先生"), QStringLiteral("hǎo hǎo xiān sheng"));
+        QVERIFY(!lexicon.add(QStringLiteral("好好先生"), QStringLiteral("hào hǎo xiān shēng")));
+
+        const SpokenText got = lexicon.apply(text);
+        QCOMPARE(got.text, spoken);
+        // The synthesiser's words are the blank-separated runs of what it is given; each must
+        // point at the characters it stands for.
+        QStringList pointed;
+        qsizetype i = 0;
+        while (i < got.text.size()) {
+            while (i < got.text.size() && got.text[i] == u' ')
+                ++i;
+            qsizetype end = i;
+            while (end < got.text.size() && got.text[end] != u' ')
+                ++end;
+            if (end > i)
+                pointed << text.mid(got.sourceStart(i), got.sourceEnd(end) - got.sourceStart(i));
+            i = end;
+        }
+        QCOMPARE(pointed, words);
+    }
     void parse_data()
     {
         QTest::addColumn<QString>("text");

@@ -27,8 +27,24 @@ class TestVoiceEngine : public QObject
         VoiceEngine::instance().setAudioOutputFactory(
             MemoryAudioOutput::factory(m_tape, speed, qint64(5292 * speed)));
         auto voice = std::make_unique<SpVoice>();
+        // A new voice starts as the last one was set; each test starts from the normal ones.
+        voice->setVolume(100);
+        voice->setRate(0);
         voice->attachEventSink(log);
         return voice;
+    }
+
+    // A few idioms as the store would give them, one with damaged pinyin.
+    static void useLexicon()
+    {
+        VoiceEngine::instance().setLexiconSource([] {
+            SpeechLexicon lexicon;
+            lexicon.add(QStringLiteral("望洋兴叹"), QStringLiteral("wàng yáng xīng tàn"));
+            lexicon.add(QStringLiteral("重三迭四"), QStringLiteral("chóng sān dié sì"));
+            lexicon.add(QStringLiteral("打草惊蛇"), QStringLiteral("dǎ cǎo jīng shé"));
+            lexicon.add(QStringLiteral("苍白无力"), QStringLiteral("āng bái búi lì"));
+            return lexicon;
+        });
     }
 
     // Bytes of audio the voice makes of `text` at `rate`, from its end event.
@@ -44,6 +60,8 @@ class TestVoiceEngine : public QObject
     }
 
 private slots:
+    void cleanup() { VoiceEngine::instance().setLexiconSource(nullptr); }
+
     void textsQueueBehindEachOther()
     {
         EventLog log;
@@ -64,44 +82,78 @@ private slots:
         QVERIFY(peak(tapeBytes(*m_tape)) > 3000);
     }
 
+    void wordEventsPointIntoTheText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("words"); // position+length in the text
+        QTest::addColumn<QStringList>("voices");
+        QTest::newRow("both voices")
+            << Zh + QStringLiteral("一心，") + En + QStringLiteral("ｈｅｌｌｏ ｗｏｒｌｄ")
+            << QStringList{"19+1", "20+1", "41+5", "47+5"}
+            << QStringList{"cmn-latn-pinyin", "en-us"};
+        // Spoken as its pinyin, each syllable still points at its character.
+        QTest::newRow("an idiom of the lexicon")
+            << Zh + QStringLiteral("他望洋兴叹。")
+            << QStringList{"19+1", "20+1", "21+1", "22+1", "23+1"}
+            << QStringList{"cmn-latn-pinyin"};
+    }
     void wordEventsPointIntoTheText()
     {
+        QFETCH(QString, text);
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, voices);
+        useLexicon();
         EventLog log;
         auto voice = newVoice(&log, 50);
-        const int stream = voice->Speak(Zh + QStringLiteral("一心，") + En +
-                                            QStringLiteral("ｈｅｌｌｏ ｗｏｒｌｄ"),
-                                        SVSFlagsAsync);
+        const int stream = voice->Speak(text, SVSFlagsAsync);
         QTRY_VERIFY_WITH_TIMEOUT(log.has(SpeechEvent::EndStream, stream), 10000);
-        QStringList words;
+        QStringList got;
         for (const SpeechEvent& e : log.of(SpeechEvent::Word))
-            words << QStringLiteral("%1+%2").arg(e.characterPosition).arg(e.length);
-        QCOMPARE(words, (QStringList{"19+1", "20+1", "41+5", "47+5"}));
-        QStringList voices;
+            got << QStringLiteral("%1+%2").arg(e.characterPosition).arg(e.length);
+        QCOMPARE(got, words);
+        QStringList gotVoices;
         for (const SpeechEvent& e : log.of(SpeechEvent::VoiceChange))
-            voices << e.voiceName;
-        QCOMPARE(voices, (QStringList{"cmn", "en-us"}));
+            gotVoices << e.voiceName;
+        QCOMPARE(gotVoices, voices);
     }
 
-    void mixedTextUsesBothVoices()
+    // What the synthesiser is given, as "voice:text": Chinese never goes to a voice that reads
+    // it as English, and an idiom of the lexicon goes as its pinyin.
+    void whatReachesTheSynthesiser_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("requests");
+        QTest::newRow("mixed text")
+            << Zh + QStringLiteral("【成  语】：") + En + QStringLiteral("ｏｋ") + Zh +
+                   QStringLiteral("  12。")
+            << QStringList{"cmn-latn-pinyin:【成  语】：", "en-us:ok", "cmn-latn-pinyin:  12。"};
+        QTest::newRow("plain text as it is")
+            << QStringLiteral("a<b>ｃ") << QStringList{"cmn-latn-pinyin:a<b>ｃ"};
+        QTest::newRow("an idiom line, plain text")
+            << QStringLiteral("【成  语】：望洋兴叹")
+            << QStringList{"cmn-latn-pinyin:【成  语】： wàng yáng xīng tàn "};
+        QTest::newRow("an idiom line, mixed text")
+            << Zh + QStringLiteral("【成  语】：重三迭四") + En + QStringLiteral("ａ")
+            << QStringList{"cmn-latn-pinyin:【成  语】： chóng sān dié sì ", "en-us:a"};
+        QTest::newRow("two third tones")
+            << QStringLiteral("打草惊蛇") << QStringList{"cmn-latn-pinyin: dǎ cǎo jīng shé "};
+        QTest::newRow("quoted in an explanation")
+            << QStringLiteral("【解  释】：比喻望洋兴叹。")
+            << QStringList{"cmn-latn-pinyin:【解  释】：比喻 wàng yáng xīng tàn 。"};
+        QTest::newRow("damaged pinyin: the characters")
+            << QStringLiteral("苍白无力") << QStringList{"cmn-latn-pinyin:苍白无力"};
+    }
+    void whatReachesTheSynthesiser()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, requests);
+        useLexicon();
         SynthesisLog synthesis;
         EventLog log;
         auto voice = newVoice(&log, 50);
-        const int stream = voice->Speak(Zh + QStringLiteral("【成  语】：") + En +
-                                            QStringLiteral("ｏｋ") + Zh + QStringLiteral("  12。"),
-                                        SVSFlagsAsync);
+        const int stream = voice->Speak(text, SVSFlagsAsync);
         QTRY_VERIFY_WITH_TIMEOUT(log.has(SpeechEvent::EndStream, stream), 10000);
-        QCOMPARE(synthesis.requests(), (QStringList{"cmn:【成  语】：", "en-us:ok", "cmn:  12。"}));
-    }
-
-    void plainTextIsSpokenAsItIs()
-    {
-        SynthesisLog synthesis;
-        EventLog log;
-        auto voice = newVoice(&log, 50);
-        const int stream = voice->Speak(QStringLiteral("a<b>ｃ"), SVSFlagsAsync);
-        QTRY_VERIFY_WITH_TIMEOUT(log.has(SpeechEvent::EndStream, stream), 10000);
-        QCOMPARE(synthesis.requests(), QStringList{"cmn:a<b>ｃ"});
+        QCOMPARE(synthesis.requests(), requests);
     }
 
     void pauseHaltsAndResumeGoesOn()
@@ -218,6 +270,21 @@ private slots:
         const int got = peak(tapeBytes(*m_tape, before));
         QVERIFY2(std::abs(got - expected) <= full / 50 + 1,
                  qPrintable(QStringLiteral("peak %1, expected %2").arg(got).arg(expected)));
+    }
+
+    void aNewVoiceSpeaksAsTheLastOneWasSet()
+    {
+        EventLog log;
+        newVoice(&log, 50)->setVolume(30);
+        {
+            SpVoice other;
+            other.setRate(4);
+        }
+        SpVoice next;
+        QCOMPARE(next.Volume(), 30);
+        QCOMPARE(next.Rate(), 4);
+        next.setVolume(100);
+        next.setRate(0);
     }
 
     void volumeActsOnWhatIsPlaying()

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class SpeechLexicon;
+
+// The idioms of the store as the speech engine is to pronounce them.
+namespace Pronunciations {
+
+// Every idiom of the store named by `connectionString` with its pinyin, in store order. Opens
+// a connection of its own, so it may run on any thread. Raises EDatabaseError when the store
+// cannot be read.
+SpeechLexicon read(const QString& connectionString);
+
+// Hands the speech engine the store as its lexicon; the engine reads it on its own thread
+// before the first Mandarin text, so start-up does not wait for it.
+void useStore(const QString& connectionString);
+
+} // namespace Pronunciations
