@@ -519,9 +519,7 @@ void TFrmMain::ConnectDB()
         const QString exe = AppPaths::executableFile();
         const QString path = exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1) +
                              QStringLiteral("data/EduData.db");
-        const QString connectionString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                                         DbConnection::quoteValue(path) +
-                                         QStringLiteral(";Persist Security Info=False");
+        const QString connectionString = DbConnection::forFile(path);
         ADOConnection1->close();
         ADOConnection1->setConnectionString(connectionString);
         ADOConnection1->setLoginPrompt(false);

@@ -153,3 +153,9 @@ void DbConnection::close()
     sqlite3_close_v2(m_db);
     m_db = nullptr;
 }
+
+QString DbConnection::forFile(const QString& path)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + quoteValue(path) +
+           QStringLiteral(";Persist Security Info=False");
+}

@@ -33,6 +33,8 @@ public:
     // A value as it must stand in a connection string: quoted when it holds ';' or quotes, or
     // begins or ends with a blank; unchanged otherwise.
     static QString quoteValue(const QString& value);
+    // The connection string the program opens a store file with.
+    static QString forFile(const QString& path);
     // The database file of a connection string; empty when it names none.
     static QString dataSource(const QString& connectionString);
 

@@ -39,10 +39,10 @@ bool SpeechLexicon::add(const QString& written, const QString& pinyin)
 {
     if (written.isEmpty() || written.size() > LongestWord || m_readings.contains(written))
         return false;
-    QStringList syllables = PinyinSyllables::readingOf(written, pinyin);
+    const QStringList syllables = PinyinSyllables::readingOf(written, pinyin);
     if (syllables.isEmpty())
         return false;
-    m_readings.insert(written, std::move(syllables));
+    m_readings.insert(written, syllables.join(u' '));
     m_lengths[written[0].unicode()] |= quint64(1) << written.size();
     return true;
 }
@@ -54,7 +54,7 @@ SpokenText SpeechLexicon::apply(const QString& text) const
     qsizetype i = 0;
     while (i < text.size()) {
         const quint64 lengths = m_lengths.value(text[i].unicode());
-        const QStringList* syllables = nullptr;
+        const QString* syllables = nullptr;
         qsizetype length = std::min(LongestWord, text.size() - i);
         for (; lengths && length > 0; --length) {
             if (lengths & (quint64(1) << length)) {
@@ -72,7 +72,7 @@ SpokenText SpeechLexicon::apply(const QString& text) const
         }
         // One span for each Han character and its syllable; punctuation inside the word is
         // copied. The blanks around the pinyin belong to the first and the last span.
-        qsizetype next = 0;
+        qsizetype next = 0; // the next syllable in *syllables
         for (qsizetype k = i; k < i + length;) {
             qsizetype width = 1;
             if (!isHanAt(text, k, &width)) {
@@ -86,8 +86,12 @@ SpokenText SpeechLexicon::apply(const QString& text) const
             span.to = k + width;
             if (next == 0)
                 spoken.text.append(u' ');
-            spoken.text.append(syllables->at(next++));
+            qsizetype end = syllables->indexOf(u' ', next);
+            if (end < 0)
+                end = syllables->size();
+            spoken.text.append(QStringView(*syllables).mid(next, end - next));
             spoken.text.append(u' ');
+            next = end + 1;
             span.spokenTo = spoken.text.size();
             spoken.spans.append(span);
             k += width;

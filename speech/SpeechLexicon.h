@@ -48,7 +48,7 @@ public:
     SpokenText apply(const QString& text) const;
 
 private:
-    QHash<QString, QStringList> m_readings;
+    QHash<QString, QString> m_readings; // the syllables, one blank between each two
     // For each first UTF-16 unit, a bit for each length (up to 63) a word starting with it has.
     QHash<char16_t, quint64> m_lengths;
 };

@@ -126,6 +126,24 @@ private slots:
         QCOMPARE(m_w->TraSpeed->value(), 5);
     }
 
+    // The window hands the store to the engine: the entry's idiom is spoken as its pinyin.
+    void playSpeaksTheIdiomAsItsPinyin()
+    {
+        auto tape = std::make_shared<MemoryAudioOutput::Tape>();
+        VoiceEngine::instance().setAudioOutputFactory(MemoryAudioOutput::factory(tape, 50));
+        const auto realOutput =
+            qScopeGuard([] { VoiceEngine::instance().setAudioOutputFactory(nullptr); });
+        m_w->SlectChengYu(Gbk::fromUnicode(u"项庄舞剑，意在沛公"));
+        m_w->SpVoice1->Disconnect();
+        SynthesisLog synthesis;
+        QTest::mouseClick(m_w->bPlay, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!synthesis.requests().isEmpty(), 10000);
+        QVERIFY2(synthesis.requests().first().startsWith(QStringLiteral(
+                     "cmn-latn-pinyin:【成  语】： xiàng zhuāng wǔ jiàn ，yì zài pèi gōng ")),
+                 qPrintable(synthesis.requests().first()));
+        QTest::mouseClick(m_w->bStop, Qt::LeftButton);
+    }
+
     void chineseModeSpeaksTheEntryOnce()
     {
         m_w->SlectChengYu(Gbk::fromUnicode(u"一言九鼎"));

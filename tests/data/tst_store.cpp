@@ -10,12 +10,6 @@
 #include <QSet>
 #include <QTest>
 
-static QString connectionStringFor(const QString& path)
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-           DbConnection::quoteValue(path) + QStringLiteral(";Persist Security Info=False");
-}
-
 static QByteArray gbk(const QString& s)
 {
     return Gbk::fromUnicode(s);
@@ -44,7 +38,7 @@ private slots:
     {
         m_bytesBefore = fileBytes(m_dir.databasePath());
         QVERIFY(!m_bytesBefore.isEmpty());
-        m_conn.setConnectionString(connectionStringFor(m_dir.databasePath()));
+        m_conn.setConnectionString(DbConnection::forFile(m_dir.databasePath()));
         m_conn.open();
         QVERIFY(m_conn.connected());
         m_query.setObjectName(QStringLiteral("ADOQuery1"));
@@ -243,7 +237,7 @@ private slots:
             f.write(content);
         }
         DbConnection conn;
-        conn.setConnectionString(connectionStringFor(path));
+        conn.setConnectionString(DbConnection::forFile(path));
         try {
             conn.open();
             QFAIL("opened what is no store");
@@ -260,7 +254,7 @@ private slots:
     void queryOnAClosedStoreSaysSo()
     {
         DbConnection closed;
-        closed.setConnectionString(connectionStringFor(QStringLiteral("/nonexistent/x.db")));
+        closed.setConnectionString(DbConnection::forFile(QStringLiteral("/nonexistent/x.db")));
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, closed.open());
         DbQuery q;
         q.setConnection(&closed);
@@ -286,7 +280,7 @@ private slots:
     void connectionStrings()
     {
         QFETCH(QString, path);
-        QCOMPARE(DbConnection::dataSource(connectionStringFor(path)), path);
+        QCOMPARE(DbConnection::dataSource(DbConnection::forFile(path)), path);
     }
 
     void otherProvidersAreNotAvailable()
