@@ -21,6 +21,9 @@
 #include "Panel.h"
 #include "Pronunciations.h"
 #include "RichEdit.h"
+#include "ScreenPlacement.h"
+#include "SearchText.h"
+#include "SimplifiedChinese.h"
 #include "SpeechLib_TLB.h"
 #include "SpeechText.h"
 #include "Statements.h"
@@ -41,6 +44,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QShowEvent>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -227,6 +231,7 @@ void TFrmMain::createControls()
     Panel2->setCaption(QStringLiteral("成语列表"));
     Panel2->setFont(boldFont(font()));
     ListBox1 = new ListBox(tsList);
+    ListBox1->setAccessibleName(QStringLiteral("成语列表"));
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     place(QRect(QPoint(0, 0), sheet.size()),
           {{Panel2, aligned(Align::Top, 0, 21)}, {ListBox1, aligned(Align::Client)}});
@@ -236,6 +241,7 @@ void TFrmMain::createControls()
 
     pnlRTop = newPanel(pnlRight, "pnlRTop", Panel::Bevel::None, Panel::buttonFace());
     RichText = new RichEdit(pnlRight);
+    RichText->setAccessibleName(QStringLiteral("成语解释"));
     RichText->setObjectName(QStringLiteral("RichText"));
     RichText->setFont(Fonts::tahoma(11));
     place(pnlRight->clientRect(),
@@ -354,6 +360,7 @@ void TFrmMain::createSearchPage()
     Panel4->setFont(boldFont(font()));
     Panel3 = newPanel(tsSearch, "Panel3", Panel::Bevel::Raised, Panel::buttonFace());
     ListBox2 = new ListBox(tsSearch);
+    ListBox2->setAccessibleName(QStringLiteral("搜索结果"));
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
     place(QRect(QPoint(0, 0), tsSearch->size()), {{Panel4, aligned(Align::Top, 0, 21)},
                                                    {Panel3, aligned(Align::Top, 0, 53)},
@@ -368,6 +375,7 @@ void TFrmMain::createSearchPage()
     RadHanZi->setGeometry(75, 2, 75, 17);
     edSou = new QLineEdit(Panel3);
     edSou->setObjectName(QStringLiteral("edSou"));
+    edSou->setAccessibleName(QStringLiteral("搜索内容"));
     edSou->setGeometry(1, 25, 87, 20);
     BitBtn2 = new QPushButton(glyph("search"), QStringLiteral("搜索"), Panel3);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
@@ -394,6 +402,7 @@ QToolButton* newGlyphButton(QWidget* parent, const char* name, const char* glyph
     b->setIcon(glyph(glyphName));
     b->setIconSize(QSize(16, 16));
     b->setToolTip(hint);
+    b->setAccessibleName(hint); // a glyph alone says nothing to a screen reader
     b->setGeometry(left, 5, 29, 22);
     return b;
 }
@@ -431,8 +440,10 @@ void TFrmMain::createSpeechBar()
     Label1 = newLabel(pnlRTop, "Label1", QStringLiteral("音量"), QPoint(246, 10));
     // The positions of the window's layout; start-up moves them to 100 and 0.
     TraSound = newTrackBar(pnlRTop, "TraSound", 271, 0, 100, 10);
+    TraSound->setAccessibleName(Label1->text());
     Label2 = newLabel(pnlRTop, "Label2", QStringLiteral("语速"), QPoint(363, 10));
     TraSpeed = newTrackBar(pnlRTop, "TraSpeed", 388, -5, 5, 5);
+    TraSpeed->setAccessibleName(Label2->text());
 }
 
 void TFrmMain::connectHandlers()
@@ -630,6 +641,17 @@ void TFrmMain::BitBtn2Click(QObject*)
                                                         : Statements::characterSearch(text);
     Statements::run(*ADOQuery1, statement);
     if (ADOQuery1->recordCount() == 0) {
+        // Nothing as typed: once more with the text as the store spells it, or in the other
+        // mode when the text plainly belongs there (the wrong radio button).
+        const SearchText::Try next = SearchText::secondTry(edSou->text(), RadPinYin->isChecked(),
+                                                           &SimplifiedChinese::fromTraditional);
+        if (!next.text.isEmpty()) {
+            const QByteArray again = Gbk::fromUnicode(next.text);
+            Statements::run(*ADOQuery1, next.pinyinSearch ? Statements::pinyinSearch(again)
+                                                          : Statements::characterSearch(again));
+        }
+    }
+    if (ADOQuery1->recordCount() == 0) {
         MessageDialogs::information(this, QStringLiteral("提示"),
                                     QStringLiteral("Wenquell中未找到相关的词语信息！"));
         return;
@@ -773,6 +795,15 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event); // the key still reaches the edit box
+}
+
+void TFrmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The window keeps its place where it fits on its screen; on a smaller screen it moves
+    // just enough to be all there. Before it is first mapped, no flicker.
+    if (!event->spontaneous())
+        ScreenPlacement::keepOnScreen(this);
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event)

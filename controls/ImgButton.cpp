@@ -73,7 +73,14 @@ void TImgControl::setCaption(const QString& value)
     if (m_caption == value)
         return;
     m_caption = value;
+    setAccessibleName(m_caption.isEmpty() ? toolTip() : m_caption);
     repaint();
+}
+
+void TImgControl::setHint(const QString& value)
+{
+    setToolTip(value);
+    setAccessibleName(m_caption.isEmpty() ? value : m_caption);
 }
 
 void TImgControl::setAutoSize(bool value)

@@ -64,7 +64,8 @@ public:
     // Repaints at once when the caption changes.
     void setCaption(const QString& value);
     QString Hint() const { return toolTip(); }
-    void setHint(const QString& value) { setToolTip(value); }
+    // The hint is also the name a screen reader gives the control, unless it has a caption.
+    void setHint(const QString& value);
     bool ShowHint() const { return m_showHint; }
     void setShowHint(bool value) { m_showHint = value; }
 

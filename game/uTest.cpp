@@ -9,10 +9,12 @@
 #include "Gbk.h"
 #include "ListBox.h"
 #include "Panel.h"
+#include "ScreenPlacement.h"
 #include "Statements.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <chrono>
 #include <random>
 
@@ -124,6 +126,10 @@ void TtTest::createControls()
     Label3 = newLabel(this, "Label3", QStringLiteral("分"), QRect(264, 16, 12, 13));
     LBFalse = newList<DragListBox>(this, "LBFalse", QRect(245, 32, 68, 225));
     LBCheck = newList<DragListBox>(this, "LBCheck", QRect(175, 32, 63, 225));
+    // Names for a screen reader: the lists have no caption of their own.
+    LBCheng->setAccessibleName(QStringLiteral("题目"));
+    LBCheck->setAccessibleName(QStringLiteral("答案"));
+    LBFalse->setAccessibleName(QStringLiteral("备选字"));
 
     ADOQuery1 = new DbQuery(this);
     ADOQuery1->setObjectName(QStringLiteral("ADOQuery1"));
@@ -166,8 +172,12 @@ void TtTest::centreOnMainWindow()
     // decoration as the main window.
     const QSize decoration = mainFrame.size() - main->size();
     const QSize outer = isVisible() ? frameGeometry().size() : size() + decoration;
-    move(mainFrame.topLeft() + QPoint((mainFrame.width() - outer.width()) / 2,
-                                      (mainFrame.height() - outer.height()) / 2));
+    const QPoint centred = mainFrame.topLeft() + QPoint((mainFrame.width() - outer.width()) / 2,
+                                                        (mainFrame.height() - outer.height()) / 2);
+    // Centred on a main window near the edge of a small screen, it could stand partly off it.
+    const QScreen* screen = main->screen();
+    move(screen ? ScreenPlacement::fit(QRect(centred, outer), screen->availableGeometry())
+                : centred);
 }
 
 void TtTest::setScore(const QByteArray& text)

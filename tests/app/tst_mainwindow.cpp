@@ -9,11 +9,17 @@
 #include "PaintPanel.h"
 #include "Panel.h"
 #include "RichEdit.h"
+#include "ScreenPlacement.h"
 #include "TestSupport.h"
 #include "WindowTestMain.h"
 #include "WakeChannel.h"
 #include "uFrmMain.h"
+#include "uTest.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAccessible>
 #include <QAction>
 #include <QDesktopServices>
 #include <QLabel>
@@ -21,8 +27,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTextEdit>
 #include <QTest>
 #include <future>
 #include <sqlite3.h>
@@ -59,6 +68,74 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    // What a screen reader says for each control that has no text of its own, and that no
+    // control it can reach is left without a name.
+    void controlsHaveNamesForAScreenReader_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        const QStringList rows{"btnList=成语列表", "btnSearch=成语搜索", "ImgStest=成语游戏",
+                               "bPlay=播放",       "bPuse=暂停",        "brPlay=继续",
+                               "bStop=停止",       "TraSound=音量",     "TraSpeed=语速",
+                               "ListBox1=成语列表", "ListBox2=搜索结果", "RichText=成语解释",
+                               "edSou=搜索内容",   "LBCheng=题目",      "LBCheck=答案",
+                               "LBFalse=备选字",   "bSub=出题",         "bCheck=验证"};
+        for (const QString& row : rows)
+            QTest::newRow(qPrintable(row)) << row.section(u'=', 0, 0) << row.section(u'=', 1);
+    }
+    void controlsHaveNamesForAScreenReader()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        AppDir dir;
+        TFrmMain w;
+        TtTest game;
+        QWidget* widget = w.findChild<QWidget*>(control);
+        if (!widget)
+            widget = game.findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(face);
+        QCOMPARE(face->text(QAccessible::Name), name);
+
+        for (QWidget* window : {static_cast<QWidget*>(&w), static_cast<QWidget*>(&game)}) {
+            for (QWidget* child : window->findChildren<QWidget*>()) {
+                const bool control = qobject_cast<QAbstractButton*>(child) ||
+                                     qobject_cast<QAbstractSlider*>(child) ||
+                                     qobject_cast<QAbstractItemView*>(child) ||
+                                     qobject_cast<QLineEdit*>(child) ||
+                                     qobject_cast<QTextEdit*>(child) ||
+                                     qobject_cast<TImgControl*>(child);
+                if (!control || child->objectName().isEmpty())
+                    continue;
+                QVERIFY2(!QAccessible::queryAccessibleInterface(child)
+                              ->text(QAccessible::Name)
+                              .isEmpty(),
+                         qPrintable(child->objectName()));
+            }
+        }
+    }
+
+    // Run on screens of several sizes (see tests/CMakeLists.txt): the whole window on the
+    // available area, and at (360, 225) wherever it fits there.
+    void placedOnItsScreen()
+    {
+        AppDir dir;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect available = w.screen()->availableGeometry();
+        const QRect frame = w.frameGeometry();
+        QVERIFY2(available.contains(frame),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y())
+                                .arg(frame.width()).arg(frame.height())));
+        const QRect atItsPlace(QPoint(360, 225) + (frame.topLeft() - w.pos()), frame.size());
+        if (available.contains(atItsPlace))
+            QCOMPARE(w.pos(), QPoint(360, 225));
+        else
+            QCOMPARE(frame.topLeft(), ScreenPlacement::fit(atItsPlace, available));
+    }
+
     void entryTextBytes_data()
     {
         QTest::addColumn<QByteArray>("idiom");

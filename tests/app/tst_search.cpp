@@ -3,6 +3,7 @@
 #include "Gbk.h"
 #include "ListBox.h"
 #include "RichEdit.h"
+#include "Statements.h"
 #include "TestSupport.h"
 #include "WindowTestMain.h"
 #include "uFrmMain.h"
@@ -71,22 +72,50 @@ private slots:
         QTest::addColumn<bool>("pinyin");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("syllables") << true << "yiyan" << QStringList({"一言九鼎", "一言为定"});
-        QTest::newRow("initials, any case") << true << "YYJD" << QStringList({"一言九鼎"});
-        QTest::newRow("blank is kept") << true << " yyjd" << QStringList({"一言九鼎"});
+        QTest::addColumn<bool>("asTyped"); // found by the search of the text as typed
+        QTest::newRow("syllables") << true << "yiyan" << QStringList({"一言九鼎", "一言为定"})
+                                   << true;
+        QTest::newRow("initials, any case") << true << "YYJD" << QStringList({"一言九鼎"}) << true;
+        QTest::newRow("blank is kept") << true << " yyjd" << QStringList({"一言九鼎"}) << true;
         QTest::newRow("percent: everything")
             << true << "%"
             << QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二",
                             "马到成功", "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎",
-                            "一言为定"});
-        QTest::newRow("characters") << false << "言" << QStringList({"一言九鼎", "一言为定"});
-        QTest::newRow("underscore") << false << "马_成" << QStringList({"马到成功", "马到成功"});
+                            "一言为定"})
+            << true;
+        QTest::newRow("characters") << false << "言" << QStringList({"一言九鼎", "一言为定"})
+                                    << true;
+        QTest::newRow("underscore") << false << "马_成" << QStringList({"马到成功", "马到成功"})
+                                    << true;
+        // Found only by the second try, with the text as the store spells it.
+        const QStringList yyjd{"一言九鼎"};
+        QTest::newRow("blanks") << true << "yi yan jiu ding" << yyjd << false;
+        QTest::newRow("tone marks") << true << "yī yán jiǔ dǐng" << yyjd << false;
+        QTest::newRow("tone numbers") << true << "yi1yan2jiu3ding3" << yyjd << false;
+        QTest::newRow("full-width letters") << true << "ＹＹＪＤ" << yyjd << false;
+        QTest::newRow("ü") << true << "lü" << QStringList({"绿草如茵", "略知一二"}) << false;
+        QTest::newRow("u:") << true << "lu:e" << QStringList({"略知一二"}) << false;
+        QTest::newRow("percent still a wildcard")
+            << true << "yī%dǐng" << QStringList({"一言九鼎", "一言为定"}) << false;
+        QTest::newRow("characters, pinyin checked") << true << "一言九鼎" << yyjd << false;
+        QTest::newRow("pinyin, characters checked") << false << "yyjd" << yyjd << false;
+        QTest::newRow("traditional characters")
+            << false << "畫龍點睛" << QStringList({"画龙点睛"}) << false;
+        QTest::newRow("blanks between characters") << false << "一言 九鼎" << yyjd << false;
     }
     void results()
     {
         QFETCH(bool, pinyin);
         QFETCH(QString, text);
         QFETCH(QStringList, expected);
+        QFETCH(bool, asTyped);
+        DbQuery first;
+        first.setConnection(m_w->ADOConnection1);
+        const QByteArray typed = Gbk::fromUnicode(text);
+        Statements::run(first, pinyin ? Statements::pinyinSearch(typed)
+                                      : Statements::characterSearch(typed));
+        QCOMPARE(first.recordCount() > 0, asTyped);
+
         (pinyin ? m_w->RadPinYin : m_w->RadHanZi)->setChecked(true);
         search(text);
         QCOMPARE(m_dialogs->lines(), QStringList());
@@ -114,6 +143,7 @@ private slots:
         QTest::newRow("a quote") << "'";
         QTest::newRow("an injection attempt") << "' or '1'='1";
         QTest::newRow("emoji") << "😀";
+        QTest::newRow("no idiom in either try") << "zhōng zhōng";
     }
     void noMatchKeepsTheEarlierResults()
     {

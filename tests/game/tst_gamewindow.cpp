@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -201,12 +202,27 @@ private slots:
             QCOMPARE(list->verticalScrollBar()->maximum(), 0);
     }
 
+    void centredOnTheMainWindow_data()
+    {
+        QTest::addColumn<QPoint>("main");
+        QTest::addColumn<QPoint>("game");
+        // The main window is 772 x 565 and the game 322 x 266; no frames offscreen. The
+        // screen is 1280 x 1024.
+        QTest::newRow("main at its place")
+            << QPoint(360, 225) << QPoint(360 + (772 - 322) / 2, 225 + (565 - 266) / 2);
+        QTest::newRow("main mostly off the bottom right, game kept on screen")
+            << QPoint(1100, 900) << QPoint(1280 - 322, 1024 - 266);
+        QTest::newRow("main off the top left") << QPoint(-700, -500) << QPoint(0, 0);
+    }
     void centredOnTheMainWindow()
     {
+        QFETCH(QPoint, main);
+        QFETCH(QPoint, game);
         Game g(QStringLiteral(WQ_GAME_DB));
+        QCOMPARE(g.main.screen()->availableGeometry(), QRect(0, 0, 1280, 1024));
+        g.main.move(main);
         g.w->centreOnMainWindow();
-        // The main window stands at (360, 225), 772 x 565; no frames offscreen.
-        QCOMPARE(g.w->pos(), QPoint(360 + (772 - 322) / 2, 225 + (565 - 266) / 2));
+        QCOMPARE(g.w->pos(), game);
     }
 
     void dealFollowsTheRules_data()

@@ -1,5 +1,6 @@
 #include "AlignLayout.h"
 #include "ListBox.h"
+#include "ScreenPlacement.h"
 #include "Panel.h"
 #include "RichEdit.h"
 
@@ -37,6 +38,31 @@ private slots:
         QFETCH(QList<AlignLayout::Item>, items);
         QFETCH(QList<QRect>, expected);
         QCOMPARE(AlignLayout::place(QRect(0, 0, 100, 200), items), expected);
+    }
+
+    void screenPlacement_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("placed");
+        const QRect big(0, 0, 1280, 1024);
+        const QRect laptop(0, 0, 683, 360); // 1366 x 768 at 200 %, less a panel of 24
+        QTest::newRow("fits: stays") << QRect(360, 225, 772, 565) << big << QPoint(360, 225);
+        QTest::newRow("off the right and the bottom")
+            << QRect(360, 225, 772, 565) << QRect(0, 0, 1024, 768) << QPoint(252, 203);
+        QTest::newRow("off the top left") << QRect(-10, -5, 100, 100) << big << QPoint(0, 0);
+        QTest::newRow("larger than the screen: top left corner")
+            << QRect(360, 225, 772, 565) << laptop << QPoint(0, 0);
+        QTest::newRow("wider only") << QRect(360, 100, 772, 200) << laptop << QPoint(0, 100);
+        QTest::newRow("a second screen")
+            << QRect(360, 225, 772, 565) << QRect(1280, 24, 1024, 744) << QPoint(1280, 203);
+    }
+    void screenPlacement()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, placed);
+        QCOMPARE(ScreenPlacement::fit(frame, available), placed);
     }
 
     void panelClientRectLosesBevelsAndBorder()
