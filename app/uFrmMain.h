@@ -47,56 +47,57 @@ public:
     ~TFrmMain() override;
 
     // Controls and components, in layout order.
-    DbConnection* ADOConnection1;
-    DbQuery* ADOQuery1;
-    TSpVoice* SpVoice1;
+    DbConnection* ADOConnection1; // the idiom store (SQLite behind a Jet-style connection)
+    DbQuery* ADOQuery1;           // the one query every list, search and entry reads through
+    TSpVoice* SpVoice1;           // the voice component: connects to a voice on first use
     Panel* pnlClient;
     Panel* pnlLeft;
-    TGauge* Gauge1;
+    TGauge* Gauge1; // progress of the mixed-mode walk before speaking
     Panel* pnlLClient;
-    QFrame* Shape1;
-    QStackedWidget* pgMain;
-    QWidget* tsList;
-    Panel* Panel2;
-    ListBox* ListBox1;
-    QWidget* tsSearch;
-    Panel* Panel3;
-    QRadioButton* RadPinYin;
-    QRadioButton* RadHanZi;
-    QLineEdit* edSou;
-    QPushButton* BitBtn2;
-    ListBox* ListBox2;
-    Panel* Panel4;
-    TPaintPanel* pnlLLeft;
-    TImgCheckButton* btnList;
-    TImgCheckButton* btnSearch;
-    TImgButton* ImgStest;
+    QFrame* Shape1;             // the line between the navigation strip and the pages
+    QStackedWidget* pgMain;     // the pages: the full list, the search
+    QWidget* tsList;            // the full-list page
+    Panel* Panel2;              // the full-list page's title
+    ListBox* ListBox1;          // every idiom of the store
+    QWidget* tsSearch;          // the search page
+    Panel* Panel3;              // the search page's box: mode, text, button
+    QRadioButton* RadPinYin;    // search by pinyin (SPingYin)
+    QRadioButton* RadHanZi;     // search by characters (ChengYu)
+    QLineEdit* edSou;           // the search text
+    QPushButton* BitBtn2;       // starts the search
+    ListBox* ListBox2;          // the search results
+    Panel* Panel4;              // the search page's title
+    TPaintPanel* pnlLLeft;      // the navigation strip
+    TImgCheckButton* btnList;   // shows the full-list page
+    TImgCheckButton* btnSearch; // shows the search page
+    TImgButton* ImgStest;       // opens the idiom game (not a test)
     Panel* pnlRight;
-    RichEdit* RichText;
-    Panel* pnlRTop;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QSlider* TraSound;
-    QSlider* TraSpeed;
-    QComboBox* YName;
+    RichEdit* RichText; // the entry view: five labelled lines
+    Panel* pnlRTop;     // the speech bar
+    QLabel* Label1;     // "音量", the volume slider's label
+    QLabel* Label2;     // "语速", the rate slider's label
+    QLabel* Label3;     // "语言", the speech mode box's label
+    QSlider* TraSound;  // volume, 0..100
+    QSlider* TraSpeed;  // rate, -5..5
+    QComboBox* YName;   // the speech mode: all Chinese, or mixed with English
     QFrame* Shape2;
-    QToolButton* brPlay;
-    QToolButton* bPlay;
-    QToolButton* bPuse;
-    QToolButton* bStop;
-    QTimer* Timer1;
-    QMenu* PopupMenu1;
-    QAction* N1;
-    QAction* N2;
-    QLabel* Label4;
-    Panel* pnlAD;
-    TWebBrowseEx* wbAD = nullptr;
+    QToolButton* brPlay;          // resumes (ContClick)
+    QToolButton* bPlay;           // speaks the entry (PlayClick)
+    QToolButton* bPuse;           // pauses (StopClick)
+    QToolButton* bStop;           // stops and releases the voice (CloseClick)
+    QTimer* Timer1;               // starts the update check 5 s after start-up
+    QMenu* PopupMenu1;            // the entry view's context menu
+    QAction* N1;                  // copy
+    QAction* N2;                  // select all
+    QLabel* Label4;               // the link to the publisher's site
+    Panel* pnlAD;                 // the banner's place
+    TWebBrowseEx* wbAD = nullptr; // the banner's browser, when the banner module is there
 
     void ConnectDB();
     void SlectChengYu(const QByteArray& idiom);
 
-    // Event handlers.
+    // Event handlers. The speech bar's keep their first names: StopClick pauses, ContClick
+    // resumes, CloseClick stops.
     void FormCreate(QObject* Sender);
     void btnListClick(QObject* Sender);
     void ImgStestClick(QObject* Sender);

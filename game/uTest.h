@@ -22,15 +22,15 @@ public:
     ~TtTest() override;
 
     // Controls and components, in layout order.
-    ListBox* LBCheng;
-    QPushButton* bSub;
-    QPushButton* bCheck;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    DragListBox* LBFalse;
-    DragListBox* LBCheck;
-    DbQuery* ADOQuery1;
+    ListBox* LBCheng;     // the questions: ten idioms, one character blanked out of each
+    QPushButton* bSub;    // "出题": deals ten new questions
+    QPushButton* bCheck;  // "验证": checks the answers and shows the score
+    QLabel* Label1;       // "分数："
+    QLabel* Label2;       // the score
+    QLabel* Label3;       // "分"
+    DragListBox* LBFalse; // the removed characters, shuffled; after a check, the verdicts
+    DragListBox* LBCheck; // the answers: a character dragged beside each question
+    DbQuery* ADOQuery1;   // reads the questions and checks answers in the store
 
     // Event handlers.
     void bSubClick(QObject* Sender);
