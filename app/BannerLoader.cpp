@@ -1,10 +1,10 @@
 #include "BannerLoader.h"
 
+#include "AppPaths.h"
 #include "BannerModule.h"
 #include "BrowserEngine.h"
 #include "Exception.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
 
@@ -18,15 +18,15 @@ struct Module
     WqNavigateBanner navigate = nullptr;
 };
 
-// Beside the program; in the build tree also where the build put it, for the tests.
+// The module the environment names, else the one beside the program (where the build and
+// the install put it); never anywhere else, so no stray library can be picked up.
 QStringList candidates()
 {
     const QString chosen = qEnvironmentVariable("WENQUELL_BANNER_MODULE");
     if (!chosen.isEmpty())
         return {chosen};
-    const QString name = QStringLiteral("libwenquell-banner.so");
-    return {QCoreApplication::applicationDirPath() + QLatin1Char('/') + name,
-            QStringLiteral(WENQUELL_BUILD_DIR "/") + name};
+    const QFileInfo program(AppPaths::executableFile());
+    return {program.absolutePath() + QStringLiteral("/libwenquell-banner.so")};
 }
 
 const Module& module()
@@ -76,10 +76,9 @@ Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu)
 {
     char error[512] = {};
     void* control = nullptr;
-    QWidget* widget =
-        module().create(parent, contextMenuTrampoline,
-                        const_cast<ContextMenuHandler*>(onContextMenu), &control, error,
-                        sizeof(error));
+    QWidget* widget = module().create(parent, contextMenuTrampoline,
+                                      const_cast<ContextMenuHandler*>(onContextMenu), &control,
+                                      error, sizeof(error));
     if (!widget)
         throw Exception(QString::fromUtf8(error));
     return {widget, static_cast<TWebBrowseEx*>(control)};
@@ -88,8 +87,7 @@ Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu)
 void navigate(QWidget* banner, const QUrl& address)
 {
     char error[512] = {};
-    if (!module().navigate(banner,
-                           address.toString(QUrl::FullyEncoded).toUtf8().constData(), error,
+    if (!module().navigate(banner, address.toString(QUrl::FullyEncoded).toUtf8().constData(), error,
                            sizeof(error)))
         throw Exception(QString::fromUtf8(error));
 }

@@ -3,6 +3,7 @@
 #include "BannerModule.h"
 
 #include "Exception.h"
+#include "MessageDialogs.h"
 #include "WebBrowseEx.h"
 
 #include <cstring>
@@ -29,19 +30,20 @@ extern "C" WQ_MODULE_EXPORT QWidget* wenquellCreateBanner(QWidget* parent,
                                                           char* error, int errorSize)
 {
     try {
+        // The module has its own copy of the error handler; it reports the way the program does.
+        MessageDialogs::installErrorReporter();
         auto* banner = new TWebBrowseEx(parent);
         banner->setUserInterfaceOptions({TUserInterfaceOption::DontUse3DBorders,
                                          TUserInterfaceOption::DontUseScrollBars,
                                          TUserInterfaceOption::EnableThemes});
         banner->setDisableCtrlShortcuts(QStringLiteral("N"));
-        banner->OnShowContextMenu = [onContextMenu, context](
-                                        TWebBrowseEx* sender, quint32, const QPoint*,
-                                        QWebEnginePage*, QWebEngineContextMenuRequest*,
-                                        HRESULT& result) {
-            std::int32_t answer = result;
-            onContextMenu(context, sender, &answer);
-            result = answer;
-        };
+        banner->OnShowContextMenu =
+            [onContextMenu, context](TWebBrowseEx* sender, quint32, const QPoint*, QWebEnginePage*,
+                                     QWebEngineContextMenuRequest*, HRESULT& result) {
+                std::int32_t answer = result;
+                onContextMenu(context, sender, &answer);
+                result = answer;
+            };
         *control = banner;
         return banner;
     } catch (const std::exception& e) {

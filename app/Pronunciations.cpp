@@ -15,10 +15,8 @@ SpeechLexicon Pronunciations::read(const QString& connectionString)
     query.setConnection(&connection);
     Statements::run(query, Statements::pronunciations());
     SpeechLexicon lexicon;
-    const QString idiom = QStringLiteral("ChengYu");
-    const QString pinyin = QStringLiteral("PingYin");
     for (; !query.eof(); query.next())
-        lexicon.add(query.fieldAsString(idiom), query.fieldAsString(pinyin));
+        lexicon.add(query.fieldAsString(Fields::Idiom), query.fieldAsString(Fields::Pinyin));
     return lexicon;
 }
 

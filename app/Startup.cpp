@@ -5,6 +5,7 @@
 #include "BrowserEngine.h"
 #include "GraphicUnits.h"
 #include "InstanceLock.h"
+#include "MessageDialogs.h"
 #include "WakeChannel.h"
 #include "uFrmMain.h"
 #include "uTest.h"
@@ -21,6 +22,7 @@ static void runFirstCopy(int argc, char** argv)
     if (BannerLoader::bannerWanted())
         prepareBrowserEngine();
     QApplication app(argc, argv);
+    MessageDialogs::installErrorReporter();
     // The PNG codec test, before any window exists; the picture units' exits run at the end.
     const GraphicUnits graphicUnits;
     QApplication::setApplicationName(appTitle());

@@ -12,12 +12,12 @@
 #include "Exception.h"
 #include "Fonts.h"
 #include "Gauges.h"
-#include "ImgButton.h"
-#include "PaintPanel.h"
-#include "TPicture.h"
 #include "Gbk.h"
+#include "Glyphs.h"
+#include "ImgButton.h"
 #include "ListBox.h"
 #include "MessageDialogs.h"
+#include "PaintPanel.h"
 #include "Panel.h"
 #include "Pronunciations.h"
 #include "RichEdit.h"
@@ -27,6 +27,7 @@
 #include "SpeechLib_TLB.h"
 #include "SpeechText.h"
 #include "Statements.h"
+#include "TPicture.h"
 #include "Update.h"
 #include "WakeServer.h"
 #include "uTest.h"
@@ -35,18 +36,18 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
-#include <QLabel>
-#include <QTimer>
 #include <QKeyEvent>
-#include <QMouseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QShowEvent>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <memory>
 
@@ -91,16 +92,6 @@ QFont boldFont(const QFont& f)
     QFont b = f;
     b.setBold(true);
     return b;
-}
-
-QIcon glyph(const char* name)
-{
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(name)), QSize(16, 16),
-                 QIcon::Normal);
-    icon.addFile(QStringLiteral(":/glyphs/%1_disabled.png").arg(QLatin1String(name)),
-                 QSize(16, 16), QIcon::Disabled);
-    return icon;
 }
 
 QFrame* newLine(QWidget* parent, const char* name)
@@ -191,8 +182,8 @@ void TFrmMain::createControls()
     pnlLLeft = new TPaintPanel(pnlLeft);
     pnlLLeft->setObjectName(QStringLiteral("pnlLLeft"));
     pnlLClient = newPanel(pnlLeft, "pnlLClient", Panel::Bevel::None, kWhite);
-    place(pnlLeft->clientRect(), {{pnlLLeft, aligned(Align::Left, 37)},
-                                  {pnlLClient, aligned(Align::Client)}});
+    place(pnlLeft->clientRect(),
+          {{pnlLLeft, aligned(Align::Left, 37)}, {pnlLClient, aligned(Align::Client)}});
 
     // The speech progress gauge lies under the left-hand panels, out of sight.
     Gauge1 = new TGauge(pnlLeft);
@@ -210,8 +201,8 @@ void TFrmMain::createControls()
     Shape1 = newLine(pnlLClient, "Shape1");
     pgMain = new QStackedWidget(pnlLClient);
     pgMain->setObjectName(QStringLiteral("pgMain"));
-    place(pnlLClient->clientRect(), {{Shape1, aligned(Align::Right, 1)},
-                                     {pgMain, aligned(Align::Client)}});
+    place(pnlLClient->clientRect(),
+          {{Shape1, aligned(Align::Right, 1)}, {pgMain, aligned(Align::Client)}});
 
     // With its tabs hidden the page control keeps a margin around its pages.
     const QRect sheet = QRect(QPoint(0, 0), pgMain->size()).adjusted(4, 6, -4, -4);
@@ -289,9 +280,7 @@ void loadLayoutPicture(const char* name, const std::function<void(const TPicture
 
 void loadButtonPictures(TImgControl* button, const char* base, bool withChecked)
 {
-    const auto path = [base](const char* state) {
-        return QByteArray(base) + '_' + state;
-    };
+    const auto path = [base](const char* state) { return QByteArray(base) + '_' + state; };
     loadLayoutPicture(path("normal"), [button](const TPicture* p) { button->setImgNormal(p); });
     loadLayoutPicture(path("over"), [button](const TPicture* p) { button->setImgEnter(p); });
     loadLayoutPicture(path("down"), [button](const TPicture* p) { button->setImgDown(p); });
@@ -363,8 +352,8 @@ void TFrmMain::createSearchPage()
     ListBox2->setAccessibleName(QStringLiteral("搜索结果"));
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
     place(QRect(QPoint(0, 0), tsSearch->size()), {{Panel4, aligned(Align::Top, 0, 21)},
-                                                   {Panel3, aligned(Align::Top, 0, 53)},
-                                                   {ListBox2, aligned(Align::Client)}});
+                                                  {Panel3, aligned(Align::Top, 0, 53)},
+                                                  {ListBox2, aligned(Align::Client)}});
 
     RadPinYin = new QRadioButton(QStringLiteral("拼音搜索"), Panel3);
     RadPinYin->setObjectName(QStringLiteral("RadPinYin"));
@@ -377,7 +366,7 @@ void TFrmMain::createSearchPage()
     edSou->setObjectName(QStringLiteral("edSou"));
     edSou->setAccessibleName(QStringLiteral("搜索内容"));
     edSou->setGeometry(1, 25, 87, 20);
-    BitBtn2 = new QPushButton(glyph("search"), QStringLiteral("搜索"), Panel3);
+    BitBtn2 = new QPushButton(Glyphs::icon("search"), QStringLiteral("搜索"), Panel3);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(91, 22, 56, 25);
     BitBtn2->setIconSize(QSize(16, 16));
@@ -399,7 +388,7 @@ QToolButton* newGlyphButton(QWidget* parent, const char* name, const char* glyph
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));
-    b->setIcon(glyph(glyphName));
+    b->setIcon(Glyphs::icon(glyphName));
     b->setIconSize(QSize(16, 16));
     b->setToolTip(hint);
     b->setAccessibleName(hint); // a glyph alone says nothing to a screen reader
@@ -448,9 +437,9 @@ void TFrmMain::createSpeechBar()
 
 void TFrmMain::connectHandlers()
 {
-    connect(ListBox1, &ListBox::Click, this, [this] { guarded([this] { ListBox1Click(ListBox1); }); });
-    connect(ListBox2, &ListBox::Click, this, [this] { guarded([this] { ListBox2Click(ListBox2); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn2Click(BitBtn2); }); });
+    connectGuarded(ListBox1, &ListBox::Click, this, &TFrmMain::ListBox1Click, ListBox1);
+    connectGuarded(ListBox2, &ListBox::Click, this, &TFrmMain::ListBox2Click, ListBox2);
+    connectGuarded(BitBtn2, &QPushButton::clicked, this, &TFrmMain::BitBtn2Click, BitBtn2);
     edSou->installEventFilter(this);
     connect(RadPinYin, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -460,24 +449,21 @@ void TFrmMain::connectHandlers()
         if (on)
             guarded([this] { RadHanZiClick(RadHanZi); });
     });
-    connect(btnList, &TImgControl::Click, this, [this] { guarded([this] { btnListClick(btnList); }); });
-    connect(btnSearch, &TImgControl::Click, this,
-            [this] { guarded([this] { btnListClick(btnSearch); }); });
-    connect(ImgStest, &TImgControl::Click, this, [this] { guarded([this] { ImgStestClick(ImgStest); }); });
+    connectGuarded(btnList, &TImgControl::Click, this, &TFrmMain::btnListClick, btnList);
+    connectGuarded(btnSearch, &TImgControl::Click, this, &TFrmMain::btnListClick, btnSearch);
+    connectGuarded(ImgStest, &TImgControl::Click, this, &TFrmMain::ImgStestClick, ImgStest);
 
     connect(RichText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
-    connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(N1); }); });
-    connect(N2, &QAction::triggered, this, [this] { guarded([this] { N2Click(N2); }); });
-    connect(bPlay, &QToolButton::clicked, this, [this] { guarded([this] { PlayClick(bPlay); }); });
-    connect(bPuse, &QToolButton::clicked, this, [this] { guarded([this] { StopClick(bPuse); }); });
-    connect(brPlay, &QToolButton::clicked, this, [this] { guarded([this] { ContClick(brPlay); }); });
-    connect(bStop, &QToolButton::clicked, this, [this] { guarded([this] { CloseClick(bStop); }); });
-    connect(TraSound, &QSlider::valueChanged, this,
-            [this] { guarded([this] { TraSoundChange(TraSound); }); });
-    connect(TraSpeed, &QSlider::valueChanged, this,
-            [this] { guarded([this] { TraSpeedChange(TraSpeed); }); });
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(Timer1); }); });
+    connectGuarded(N1, &QAction::triggered, this, &TFrmMain::N1Click, N1);
+    connectGuarded(N2, &QAction::triggered, this, &TFrmMain::N2Click, N2);
+    connectGuarded(bPlay, &QToolButton::clicked, this, &TFrmMain::PlayClick, bPlay);
+    connectGuarded(bPuse, &QToolButton::clicked, this, &TFrmMain::StopClick, bPuse);
+    connectGuarded(brPlay, &QToolButton::clicked, this, &TFrmMain::ContClick, brPlay);
+    connectGuarded(bStop, &QToolButton::clicked, this, &TFrmMain::CloseClick, bStop);
+    connectGuarded(TraSound, &QSlider::valueChanged, this, &TFrmMain::TraSoundChange, TraSound);
+    connectGuarded(TraSpeed, &QSlider::valueChanged, this, &TFrmMain::TraSpeedChange, TraSpeed);
+    connectGuarded(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer, Timer1);
     connect(m_wakeServer, &WakeServer::messageReceived, this,
             [this](unsigned message, qint64, qint64) {
                 if (message == WM_APPRESTORE)
@@ -497,14 +483,7 @@ void TFrmMain::FormCreate(QObject*)
     // action that needs the store reports that it is not open.
     if (ADOConnection1->connected()) {
         Statements::run(*ADOQuery1, Statements::fullList());
-        const int n = ADOQuery1->recordCount();
-        QStringList idioms;
-        idioms.reserve(n);
-        for (int i = 0; i < n; ++i) {
-            idioms.append(ADOQuery1->fieldAsString(QStringLiteral("ChengYu")));
-            ADOQuery1->next();
-        }
-        ListBox1->addItems(idioms);
+        ListBox1->addItems(ADOQuery1->column(Fields::Idiom));
     }
     InsetTextRect(RichText);
     // Each is a change from the layout's position, so each raises its change handler, which
@@ -528,8 +507,8 @@ void TFrmMain::ConnectDB()
 {
     try {
         const QString exe = AppPaths::executableFile();
-        const QString path = exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1) +
-                             QStringLiteral("data/EduData.db");
+        const QString path =
+            exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral("data/EduData.db");
         const QString connectionString = DbConnection::forFile(path);
         ADOConnection1->close();
         ADOConnection1->setConnectionString(connectionString);
@@ -586,9 +565,8 @@ void TFrmMain::Label4MouseLeave(QObject*)
 
 void TFrmMain::Timer1Timer(QObject*)
 {
-    const QByteArray address =
-        Gbk::fromUnicode(publisherPage(QStringLiteral("/SiteBack/updateTxt/18.txt"))
-                             .toString(QUrl::FullyEncoded));
+    const QByteArray address = Gbk::fromUnicode(
+        publisherPage(QStringLiteral("/SiteBack/updateTxt/18.txt")).toString(QUrl::FullyEncoded));
     DoUpdate(std::uintptr_t(winId()), address.constData());
     Timer1->stop();
 }
@@ -634,11 +612,12 @@ void TFrmMain::BitBtn2Click(QObject*)
 {
     const QByteArray text = Gbk::fromUnicode(edSou->text());
     if (text.isEmpty()) {
-        MessageDialogs::information(this, QStringLiteral("提示"), QStringLiteral("搜索内容不能为空！"));
+        MessageDialogs::information(this, QStringLiteral("提示"),
+                                    QStringLiteral("搜索内容不能为空！"));
         return;
     }
-    const QByteArray statement = RadPinYin->isChecked() ? Statements::pinyinSearch(text)
-                                                        : Statements::characterSearch(text);
+    const QByteArray statement =
+        RadPinYin->isChecked() ? Statements::pinyinSearch(text) : Statements::characterSearch(text);
     Statements::run(*ADOQuery1, statement);
     if (ADOQuery1->recordCount() == 0) {
         // Nothing as typed: once more with the text as the store spells it, or in the other
@@ -660,15 +639,7 @@ void TFrmMain::BitBtn2Click(QObject*)
         ListBox2->setUpdatesEnabled(false);
         const auto resume = qScopeGuard([this] { ListBox2->setUpdatesEnabled(true); });
         ListBox2->clear();
-        ADOQuery1->first();
-        const int n = ADOQuery1->recordCount();
-        QStringList found;
-        found.reserve(n);
-        for (int i = 0; i < n; ++i) {
-            found.append(ADOQuery1->fieldAsString(QStringLiteral("ChengYu")));
-            ADOQuery1->next();
-        }
-        ListBox2->addItems(found);
+        ListBox2->addItems(ADOQuery1->column(Fields::Idiom));
     }
     ListBox2->setItemIndex(0);
 }

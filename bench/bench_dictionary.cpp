@@ -20,10 +20,11 @@
 #include "Gbk.h"
 #include "ISpeechVoice.h"
 #include "ListBox.h"
+#include "MessageDialogs.h"
 #include "RichEdit.h"
+#include "SimplifiedChinese.h"
 #include "SpeechLib_TLB.h"
 #include "SpeechText.h"
-#include "SimplifiedChinese.h"
 #include "Statements.h"
 #include "VoiceEngine.h"
 #include "uFrmMain.h"
@@ -36,11 +37,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSlider>
-#include <QToolButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QTest>
+#include <QToolButton>
 #include <algorithm>
 #include <cstdio>
 
@@ -153,8 +154,8 @@ void entries(TFrmMain& w, const QString& db, int runs)
         ms.append(t.nsecsElapsed() / 1e6);
         QApplication::processEvents();
     }
-    const double floorMs = sqliteFloorMs(
-        db, QStringLiteral("select * from ChenYu where ChengYu = '一言九鼎'"), 5);
+    const double floorMs =
+        sqliteFloorMs(db, QStringLiteral("select * from ChenYu where ChengYu = '一言九鼎'"), 5);
     std::printf("entry shown (lookup, text, view): %s; sqlite3 lookup alone: %.2f ms "
                 "(goal < 10 ms)\n",
                 qPrintable(describe(ms, "ms")), floorMs);
@@ -250,7 +251,7 @@ void mixedWalk(TFrmMain& w, const QString& db, int runs)
     q.setConnection(w.ADOConnection1);
     Statements::run(q, "select ChengYu from ChenYu order by length(PingYin) + length(DianGu) + "
                        "length(LiZi) + length(Chuchu) desc");
-    const QByteArray idiom = q.fieldAsGbk(QStringLiteral("ChengYu"));
+    const QByteArray idiom = q.fieldAsGbk(Fields::Idiom);
     w.SlectChengYu(idiom);
     const QByteArray source = Gbk::fromUnicode(w.RichText->text());
     Q_UNUSED(db);
@@ -262,8 +263,8 @@ void mixedWalk(TFrmMain& w, const QString& db, int runs)
         SpeechText::WalkState state;
         int spoken = 0;
         SpeechText::mixedWalk(
-            SpeechText::mixedReplacements(source), state,
-            [](int v) { return qBound(0, v, 100); }, [&](const QByteArray&) { ++spoken; });
+            SpeechText::mixedReplacements(source), state, [](int v) { return qBound(0, v, 100); },
+            [&](const QByteArray&) { ++spoken; });
         pure.append(t.nsecsElapsed() / 1e6);
     }
     // Through Play, with the gauge painting itself at each whole percent; the voice is a mute
@@ -306,6 +307,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     prepareBrowserEngine();
     QApplication app(argc, argv);
+    MessageDialogs::installErrorReporter();
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
     AppPaths::setExecutableFileForTests(QStringLiteral(WQ_WENQUELL_EXE));
     const QString db = QStringLiteral(WQ_BUILD_DIR "/data/EduData.db");

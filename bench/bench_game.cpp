@@ -8,12 +8,13 @@
 // offscreen platform.
 
 #include "AnswerKey.h"
-#include "BrowserEngine.h"
-#include "ImgButton.h"
 #include "AppPaths.h"
+#include "BrowserEngine.h"
 #include "DragListBox.h"
 #include "Gbk.h"
+#include "ImgButton.h"
 #include "ListBox.h"
+#include "MessageDialogs.h"
 #include "uFrmMain.h"
 #include "uTest.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     prepareBrowserEngine();
     QApplication app(argc, argv);
+    MessageDialogs::installErrorReporter();
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 100;
     AppPaths::setExecutableFileForTests(QStringLiteral(WQ_WENQUELL_EXE));
 

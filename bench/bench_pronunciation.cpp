@@ -35,8 +35,7 @@ QList<Row> storeRows(const QString& connectionString)
     Statements::run(query, Statements::pronunciations());
     QList<Row> rows;
     for (; !query.eof(); query.next())
-        rows.append({query.fieldAsString(QStringLiteral("ChengYu")),
-                     query.fieldAsString(QStringLiteral("PingYin"))});
+        rows.append({query.fieldAsString(Fields::Idiom), query.fieldAsString(Fields::Pinyin)});
     return rows;
 }
 
@@ -116,8 +115,8 @@ int main(int argc, char** argv)
     std::printf("idioms in the store: %lld, with intact pinyin: %d, left out of the lexicon: %lld "
                 "(damaged pinyin or a repeated idiom)\n",
                 qint64(rows.size()), intact, qint64(rows.size() - lexicon.size()));
-    std::printf("lexicon: %lld idioms, built in %.0f ms, %.1f MB of heap\n",
-                qint64(lexicon.size()), buildMs, lexiconMb);
+    std::printf("lexicon: %lld idioms, built in %.0f ms, %.1f MB of heap\n", qint64(lexicon.size()),
+                buildMs, lexiconMb);
     std::printf("\n| Set-up | Same phonemes as the entry's pinyin | Switched to English |\n");
     std::printf("| --- | --- | --- |\n");
     for (const Setup& setup : setups) {
@@ -126,8 +125,8 @@ int main(int argc, char** argv)
     }
     std::printf("\n");
     for (const Setup& setup : setups) {
-        std::printf("%s: right among %s: %s\n", setup.name,
-                    qPrintable(watched.join(u' ')), qPrintable(setup.samples.join(u' ')));
+        std::printf("%s: right among %s: %s\n", setup.name, qPrintable(watched.join(u' ')),
+                    qPrintable(setup.samples.join(u' ')));
     }
     std::printf("(compared in %.0f s)\n", compareS);
     return 0;

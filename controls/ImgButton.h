@@ -54,6 +54,22 @@ private:
 class TImgControl : public QWidget
 {
     Q_OBJECT
+    // The properties both picture buttons publish.
+    Q_PROPERTY(int Tag READ Tag WRITE setTag)
+    Q_PROPERTY(QString Hint READ Hint WRITE setHint)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(TImgManager* ImgManager READ ImgManager WRITE setImgManager)
+    Q_PROPERTY(TPicture* ImgNormal READ ImgNormal WRITE setImgNormal)
+    Q_PROPERTY(TPicture* ImgEnter READ ImgEnter WRITE setImgEnter)
+    Q_PROPERTY(TPicture* ImgDown READ ImgDown WRITE setImgDown)
+    Q_PROPERTY(TPicture* ImgDisable READ ImgDisable WRITE setImgDisable)
+    Q_PROPERTY(int Spacing READ Spacing WRITE setSpacing)
+    Q_PROPERTY(int OnEnterOffset READ OnEnterOffset WRITE setOnEnterOffset)
+    Q_PROPERTY(int OnDownOffset READ OnDownOffset WRITE setOnDownOffset)
+    Q_PROPERTY(TImgControlLayout ImgButtonLayout READ ImgButtonLayout WRITE setImgButtonLayout)
+    Q_PROPERTY(bool AutoRepaintParent READ AutoRepaintParent WRITE setAutoRepaintParent)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
 public:
     explicit TImgControl(QWidget* parent = nullptr);
     ~TImgControl() override;
@@ -168,21 +184,6 @@ private:
 class TImgButton : public TImgControl
 {
     Q_OBJECT
-    Q_PROPERTY(int Tag READ Tag WRITE setTag)
-    Q_PROPERTY(QString Hint READ Hint WRITE setHint)
-    Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
-    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
-    Q_PROPERTY(TImgManager* ImgManager READ ImgManager WRITE setImgManager)
-    Q_PROPERTY(TPicture* ImgNormal READ ImgNormal WRITE setImgNormal)
-    Q_PROPERTY(TPicture* ImgEnter READ ImgEnter WRITE setImgEnter)
-    Q_PROPERTY(TPicture* ImgDown READ ImgDown WRITE setImgDown)
-    Q_PROPERTY(TPicture* ImgDisable READ ImgDisable WRITE setImgDisable)
-    Q_PROPERTY(int Spacing READ Spacing WRITE setSpacing)
-    Q_PROPERTY(int OnEnterOffset READ OnEnterOffset WRITE setOnEnterOffset)
-    Q_PROPERTY(int OnDownOffset READ OnDownOffset WRITE setOnDownOffset)
-    Q_PROPERTY(TImgControlLayout ImgButtonLayout READ ImgButtonLayout WRITE setImgButtonLayout)
-    Q_PROPERTY(bool AutoRepaintParent READ AutoRepaintParent WRITE setAutoRepaintParent)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
 public:
     using TImgControl::TImgControl;
 };
@@ -192,23 +193,8 @@ public:
 class TImgCheckButton : public TImgControl
 {
     Q_OBJECT
-    Q_PROPERTY(int Tag READ Tag WRITE setTag)
-    Q_PROPERTY(QString Hint READ Hint WRITE setHint)
-    Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
-    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
-    Q_PROPERTY(TImgManager* ImgManager READ ImgManager WRITE setImgManager)
-    Q_PROPERTY(TPicture* ImgNormal READ ImgNormal WRITE setImgNormal)
-    Q_PROPERTY(TPicture* ImgEnter READ ImgEnter WRITE setImgEnter)
-    Q_PROPERTY(TPicture* ImgDown READ ImgDown WRITE setImgDown)
-    Q_PROPERTY(TPicture* ImgDisable READ ImgDisable WRITE setImgDisable)
-    Q_PROPERTY(int Spacing READ Spacing WRITE setSpacing)
-    Q_PROPERTY(int OnEnterOffset READ OnEnterOffset WRITE setOnEnterOffset)
-    Q_PROPERTY(int OnDownOffset READ OnDownOffset WRITE setOnDownOffset)
-    Q_PROPERTY(TImgControlLayout ImgButtonLayout READ ImgButtonLayout WRITE setImgButtonLayout)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
     Q_PROPERTY(int CheckGroup READ CheckGroup WRITE setCheckGroup)
     Q_PROPERTY(bool Checked READ Checked WRITE setChecked)
-    Q_PROPERTY(bool AutoRepaintParent READ AutoRepaintParent WRITE setAutoRepaintParent)
     Q_PROPERTY(TPicture* ImgCheck READ ImgCheck WRITE setImgCheck)
 public:
     explicit TImgCheckButton(QWidget* parent = nullptr);

@@ -53,9 +53,9 @@ void DbQuery::open()
     close();
     if (!m_connection || !m_connection->connected()) {
         const QString why = m_connection ? m_connection->lastOpenError() : QString();
-        throw EDatabaseError(why.isEmpty() ? QStringLiteral("成语数据库没有打开，无法查询。")
-                                           : QStringLiteral("成语数据库没有打开，无法查询：%1")
-                                                 .arg(why));
+        throw EDatabaseError(why.isEmpty()
+                                 ? QStringLiteral("成语数据库没有打开，无法查询。")
+                                 : QStringLiteral("成语数据库没有打开，无法查询：%1").arg(why));
     }
     sqlite3* db = m_connection->handle();
     const QString translated = JetDialect::toSqlite(m_sql);
@@ -149,4 +149,13 @@ QByteArray DbQuery::fieldAsGbk(const QString& name) const
 qint64 DbQuery::fieldAsInteger(const QString& name) const
 {
     return cell(fieldIndex(name)).toByteArray().toLongLong();
+}
+
+QStringList DbQuery::column(const QString& name)
+{
+    QStringList values;
+    values.reserve(m_rowCount);
+    for (first(); !eof(); next())
+        values.append(fieldAsString(name));
+    return values;
 }

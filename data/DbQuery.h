@@ -36,6 +36,8 @@ public:
     // field when there is no current row. An unknown name raises EDatabaseError.
     QString fieldAsString(const QString& name) const;
     QByteArray fieldAsGbk(const QString& name) const;
+    // One field of every row, from the first; leaves the cursor after the last row.
+    QStringList column(const QString& name);
     qint64 fieldAsInteger(const QString& name) const;
 
 private:

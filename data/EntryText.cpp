@@ -2,6 +2,7 @@
 
 #include "DbQuery.h"
 #include "Gbk.h"
+#include "Statements.h"
 
 namespace EntryText {
 
@@ -26,9 +27,9 @@ QByteArray build(const IdiomEntry& e)
 
 IdiomEntry read(const DbQuery& q)
 {
-    return IdiomEntry{q.fieldAsGbk(QStringLiteral("ChengYu")), q.fieldAsGbk(QStringLiteral("PingYin")),
-                      q.fieldAsGbk(QStringLiteral("DianGu")), q.fieldAsGbk(QStringLiteral("LiZi")),
-                      q.fieldAsGbk(QStringLiteral("Chuchu"))};
+    return IdiomEntry{q.fieldAsGbk(Fields::Idiom), q.fieldAsGbk(Fields::Pinyin),
+                      q.fieldAsGbk(Fields::Explanation), q.fieldAsGbk(Fields::Example),
+                      q.fieldAsGbk(Fields::Source)};
 }
 
 } // namespace EntryText

@@ -1,8 +1,19 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 class DbQuery;
+
+// The store's fields, as every reader names them.
+namespace Fields {
+inline const QString Idiom = QStringLiteral("ChengYu");
+inline const QString Pinyin = QStringLiteral("PingYin");
+inline const QString SearchPinyin = QStringLiteral("SPingYin");
+inline const QString Explanation = QStringLiteral("DianGu");
+inline const QString Example = QStringLiteral("LiZi");
+inline const QString Source = QStringLiteral("Chuchu");
+} // namespace Fields
 
 // Every statement the program sends to the idiom store, built as GBK byte text. A value
 // spliced between single quotes has each single quote doubled, so no typed text can end the

@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "GameRules.h"
 #include "Gbk.h"
+#include "Glyphs.h"
 #include "ListBox.h"
 #include "Panel.h"
 #include "ScreenPlacement.h"
@@ -42,20 +43,10 @@ int randomBelow(int n)
     return std::uniform_int_distribution<int>(0, n - 1)(generator());
 }
 
-QIcon glyph(const char* name)
-{
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(name)), QSize(16, 16),
-                 QIcon::Normal);
-    icon.addFile(QStringLiteral(":/glyphs/%1_disabled.png").arg(QLatin1String(name)), QSize(16, 16),
-                 QIcon::Disabled);
-    return icon;
-}
-
 QPushButton* newButton(QWidget* parent, const char* name, const QString& caption,
                        const char* glyphName, const QRect& rect)
 {
-    auto* b = new QPushButton(glyph(glyphName), caption, parent);
+    auto* b = new QPushButton(Glyphs::icon(glyphName), caption, parent);
     b->setObjectName(QLatin1String(name));
     b->setIconSize(QSize(16, 16));
     b->setAutoDefault(false);
@@ -144,10 +135,9 @@ void TtTest::createControls()
 
 void TtTest::connectHandlers()
 {
-    connect(bSub, &QPushButton::clicked, this, [this] { guarded([this] { bSubClick(bSub); }); });
-    connect(bCheck, &QPushButton::clicked, this,
-            [this] { guarded([this] { bCheckClick(bCheck); }); });
-    connect(LBCheng, &ListBox::Click, this, [this] { guarded([this] { LBChengClick(LBCheng); }); });
+    connectGuarded(bSub, &QPushButton::clicked, this, &TtTest::bSubClick, bSub);
+    connectGuarded(bCheck, &QPushButton::clicked, this, &TtTest::bCheckClick, bCheck);
+    connectGuarded(LBCheng, &ListBox::Click, this, &TtTest::LBChengClick, LBCheng);
     LBFalse->setOnDragOver([this](QObject* sender, QObject* source, int x, int y, bool& accept) {
         guarded([&] { LBFalseDragOver(sender, source, x, y, accept); });
     });
@@ -203,7 +193,7 @@ void TtTest::bSubClick(QObject*)
     QList<QByteArray> picks;
     QStringList questions;
     while (!ADOQuery1->eof() && picks.size() < GameRules::kQuestions) {
-        const QByteArray idiom = ADOQuery1->fieldAsGbk(QStringLiteral("ChengYu"));
+        const QByteArray idiom = ADOQuery1->fieldAsGbk(Fields::Idiom);
         const QByteArray picked = GameRules::pick(idiom, randomBelow);
         picks.append(picked);
         questions.append(Gbk::toUnicode(GameRules::blankOut(idiom, picked)));

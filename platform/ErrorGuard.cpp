@@ -1,10 +1,23 @@
 #include "ErrorGuard.h"
 
-#include "AppTitle.h"
 #include "Exception.h"
-#include "MessageDialogs.h"
 
-#include <QApplication>
+#include <QtGlobal>
+
+namespace {
+
+ErrorReporter& reporter()
+{
+    static ErrorReporter installed;
+    return installed;
+}
+
+} // namespace
+
+void setErrorReporter(ErrorReporter report)
+{
+    reporter() = std::move(report);
+}
 
 void reportUnhandledException(std::exception_ptr error) noexcept
 {
@@ -17,8 +30,10 @@ void reportUnhandledException(std::exception_ptr error) noexcept
         text = QStringLiteral("Unknown error");
     }
     try {
-        MessageDialogs::show(QApplication::activeWindow(), MessageDialogs::Kind::Critical,
-                             appTitle(), text);
+        if (reporter())
+            reporter()(text);
+        else
+            qWarning("%s", qPrintable(text));
     } catch (...) {
         // Nowhere left to report to; the program goes on.
     }

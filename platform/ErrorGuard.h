@@ -1,12 +1,20 @@
 #pragma once
 
+#include <QObject>
+#include <QString>
 #include <exception>
+#include <functional>
 #include <utility>
 
 // Every event handler runs through guarded(): an exception that the handler does not catch
-// itself ends that handler and goes to the general error handler, which shows its text in a
-// critical message box captioned with the application title. The program then goes on.
-// Nothing may unwind through Qt's event dispatch.
+// itself ends that handler and goes to the general error handler, the reporter the
+// application installs (the program's: a critical message box captioned with its title, see
+// MessageDialogs::installErrorReporter). The program then goes on. Nothing may unwind through
+// Qt's event dispatch.
+
+using ErrorReporter = std::function<void(const QString& text)>;
+// Until one is installed, errors are printed as warnings.
+void setErrorReporter(ErrorReporter reporter);
 
 void reportUnhandledException(std::exception_ptr error) noexcept;
 
@@ -17,4 +25,16 @@ template <class F> void guarded(F&& handler) noexcept
     } catch (...) {
         reportUnhandledException(std::current_exception());
     }
+}
+
+// Connects `signal` to the handler `method` of `window`, run through guarded() with `sender`
+// as its Sender argument, as the windows' event tables do: connectGuarded(bPlay,
+// &QToolButton::clicked, this, &TFrmMain::PlayClick, bPlay).
+template <class Source, class Signal, class Window>
+QMetaObject::Connection connectGuarded(Source* source, Signal signal, Window* window,
+                                       void (Window::*method)(QObject*), QObject* sender)
+{
+    return QObject::connect(source, signal, window, [window, method, sender] {
+        guarded([&] { (window->*method)(sender); });
+    });
 }

@@ -1,5 +1,9 @@
 #include "MessageDialogs.h"
 
+#include "AppTitle.h"
+#include "ErrorGuard.h"
+
+#include <QApplication>
 #include <QMessageBox>
 
 namespace MessageDialogs {
@@ -34,3 +38,10 @@ void show(QWidget* parent, Kind kind, const QString& caption, const QString& tex
 }
 
 } // namespace MessageDialogs
+
+void MessageDialogs::installErrorReporter()
+{
+    setErrorReporter([](const QString& text) {
+        show(QApplication::activeWindow(), Kind::Critical, appTitle(), text);
+    });
+}

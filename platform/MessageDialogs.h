@@ -28,4 +28,9 @@ using Recorder = std::function<void(Kind, const QString& caption, const QString&
 void setRecorder(Recorder recorder);
 Recorder currentRecorder();
 
+// Makes these boxes the general error handler of guarded(): a critical box captioned with the
+// application title over the active window. Start-up installs it, and so does every test of
+// windows.
+void installErrorReporter();
+
 } // namespace MessageDialogs

@@ -5,8 +5,8 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 #include <csignal>
 
@@ -23,6 +23,9 @@ private:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        // The copy of the program has no banner module beside it: it uses the build's.
+        if (!env.contains(QStringLiteral("WENQUELL_BANNER_MODULE")))
+            env.insert(QStringLiteral("WENQUELL_BANNER_MODULE"), QStringLiteral(WQ_BANNER_MODULE));
         if (env.value(QStringLiteral("DISPLAY")).isEmpty())
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         return env;
@@ -61,8 +64,8 @@ private:
             return -1;
         QProcess x;
         x.start(QStringLiteral("xdotool"),
-                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                 QStringLiteral("^Wenquell$")});
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                 QStringLiteral("--name"), QStringLiteral("^Wenquell$")});
         x.waitForFinished(5000);
         const QList<QByteArray> lines = x.readAllStandardOutput().trimmed().split('\n');
         return lines.size() == 1 && lines[0].isEmpty() ? 0 : int(lines.size());
@@ -152,12 +155,11 @@ private slots:
         start();
         QVERIFY(waitUntilListening());
         QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(!(window = xdotool({QStringLiteral("search"),
-                                                     QStringLiteral("--onlyvisible"),
-                                                     QStringLiteral("--name"),
-                                                     QStringLiteral("^Wenquell$")}))
-                                      .isEmpty(),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                QStringLiteral("--name"), QStringLiteral("^Wenquell$")}))
+                 .isEmpty(),
+            10000);
         xdotool({QStringLiteral("windowminimize"), QStringLiteral("--sync"), window});
         QTRY_COMPARE_WITH_TIMEOUT(mapState(window), QStringLiteral("IsUnMapped"), 5000);
 

@@ -124,7 +124,11 @@ class TestImgButton : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { m_units = std::make_unique<GraphicUnits>(); }
+    void initTestCase()
+    {
+        MessageDialogs::installErrorReporter();
+        m_units = std::make_unique<GraphicUnits>();
+    }
     void cleanupTestCase() { m_units.reset(); }
 
     void picturePositions_data()

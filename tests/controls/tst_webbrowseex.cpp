@@ -1,6 +1,7 @@
 #include "AppPaths.h"
 #include "BrowserEngine.h"
 #include "Exception.h"
+#include "MessageDialogs.h"
 #include "TestSupport.h"
 #include "WebBrowseEx.h"
 
@@ -1025,6 +1026,7 @@ int main(int argc, char** argv)
 {
     prepareBrowserEngine();
     QApplication app(argc, argv);
+    MessageDialogs::installErrorReporter();
     TestWebBrowseEx test;
     const int failed = QTest::qExec(&test, argc, argv);
     keepGraphicsDriverMapped();

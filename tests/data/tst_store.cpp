@@ -27,10 +27,7 @@ private:
     QStringList idioms(const QByteArray& statement)
     {
         Statements::run(m_query, statement);
-        QStringList out;
-        for (int i = 0, n = m_query.recordCount(); i < n; ++i, m_query.next())
-            out.append(m_query.fieldAsString(QStringLiteral("ChengYu")));
-        return out;
+        return m_query.column(Fields::Idiom);
     }
 
 private slots:

@@ -4,11 +4,12 @@
 
 #include "AnswerKey.h"
 #include "BrowserEngine.h"
-#include "ImgButton.h"
 #include "DragListBox.h"
 #include "GameRules.h"
 #include "Gbk.h"
+#include "ImgButton.h"
 #include "ListBox.h"
+#include "MessageDialogs.h"
 #include "RichEdit.h"
 #include "TestSupport.h"
 #include "uFrmMain.h"
@@ -108,8 +109,7 @@ class TestGamePlay : public QObject
 
         // A press and release without moving only selects.
         const QStringList dealtPool = texts(g->LBFalse);
-        QVERIFY(click(g->LBFalse->viewport(),
-                      g->LBFalse->rowRect(0).center()));
+        QVERIFY(click(g->LBFalse->viewport(), g->LBFalse->rowRect(0).center()));
         QCOMPARE(g->LBFalse->itemIndex(), 0);
         QCOMPARE(texts(g->LBFalse), dealtPool);
 
@@ -156,8 +156,7 @@ class TestGamePlay : public QObject
             QCOMPARE(g->LBFalse->itemText(i), QStringLiteral("【√】") + keys[i]);
 
         // A question shows its idiom in the main window behind the game.
-        QVERIFY(click(g->LBCheng->viewport(),
-                      g->LBCheng->rowRect(3).center()));
+        QVERIFY(click(g->LBCheng->viewport(), g->LBCheng->rowRect(3).center()));
         const QString idiom = Gbk::toUnicode(GameRules::complete(
             Gbk::fromUnicode(g->LBCheng->itemText(3)), Gbk::fromUnicode(keys[3])));
         QTRY_COMPARE(main.ListBox1->itemText(main.ListBox1->itemIndex()), idiom);
@@ -222,6 +221,7 @@ int main(int argc, char** argv)
         qputenv("WENQUELL_BANNER_MODULE", QByteArray());
     prepareBrowserEngine();
     QApplication app(argc, argv);
+    MessageDialogs::installErrorReporter();
     TestGamePlay test;
     const int failed = QTest::qExec(&test, argc, argv);
     keepGraphicsDriverMapped();

@@ -19,8 +19,9 @@
             qputenv("WENQUELL_BANNER_MODULE", QByteArray());                                       \
         prepareBrowserEngine();                                                                    \
         QApplication app(argc, argv);                                                              \
+        MessageDialogs::installErrorReporter();                                                    \
         MessageDialogs::setRecorder([](MessageDialogs::Kind, const QString& c, const QString& t) { \
-            qWarning("unexpected message box \"%s\": %s", qPrintable(c), qPrintable(t));          \
+            qWarning("unexpected message box \"%s\": %s", qPrintable(c), qPrintable(t));           \
         });                                                                                        \
         TestClass test;                                                                            \
         const int failed = QTest::qExec(&test, argc, argv);                                        \

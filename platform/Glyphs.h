@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+// The 16 x 16 button glyphs compiled into the program (resources/glyphs/), each with the
+// variant a disabled button shows.
+namespace Glyphs {
+
+QIcon icon(const char* name);
+
+} // namespace Glyphs
