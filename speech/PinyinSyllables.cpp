@@ -1,6 +1,7 @@
 #include "PinyinSyllables.h"
 
 #include <QSet>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -48,8 +49,7 @@ char16_t untoned(char16_t c)
 
 bool isVowel(char16_t c)
 {
-    return c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u' || c == u'v' ||
-           c == u'ê';
+    return c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u' || c == u'v' || c == u'ê';
 }
 
 // Where the tone mark of a toneless spelling goes.
@@ -67,6 +67,11 @@ qsizetype toneVowel(const QString& plain)
     }
     return 0; // m, n, ng, hm, hng carry the mark on their first letter
 }
+
+// The combining marks of the four tones, in tone order, and of ü and ê.
+constexpr std::u16string_view ToneMarks = u"\u0304\u0301\u030C\u0300";
+constexpr char32_t DiaeresisMark = U'\u0308';
+constexpr char32_t CircumflexMark = U'\u0302';
 
 bool isSeparator(QChar c)
 {
@@ -118,9 +123,56 @@ bool PinyinSyllables::isSyllable(QStringView syllable)
     return marked < 0 || marked == toneVowel(plain);
 }
 
-int PinyinSyllables::hanCount(QStringView text)
+QString PinyinSyllables::letters(QStringView syllable)
 {
-    int count = 0;
+    QString out;
+    for (const char32_t c : syllable.toString().normalized(QString::NormalizationForm_D).toUcs4()) {
+        if (c >= U'A' && c <= U'Z')
+            out.append(QChar(char16_t(c - U'A' + U'a')));
+        else if (c >= U'a' && c <= U'z')
+            out.append(QChar(char16_t(c)));
+        else if (c == DiaeresisMark && out.endsWith(u'u'))
+            out.back() = u'v';
+        else if (c == CircumflexMark && out.endsWith(u'e'))
+            out.back() = u'ê';
+    }
+    return out;
+}
+
+int PinyinSyllables::tone(QStringView syllable)
+{
+    int found = 0;
+    for (const QChar c : syllable.toString().normalized(QString::NormalizationForm_D)) {
+        const size_t t = ToneMarks.find(c.unicode());
+        if (t == std::u16string_view::npos)
+            continue;
+        if (found)
+            return -1;
+        found = int(t) + 1;
+    }
+    return found;
+}
+
+QString PinyinSyllables::withTone(QStringView spelling, int tone)
+{
+    QString plain = spelling.toString().toLower();
+    plain.replace(u'ü', u'v');
+    const qsizetype at = tone >= 1 && tone <= 4 ? toneVowel(plain) : -1;
+    QString decomposed;
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        if (plain[i] == u'v')
+            decomposed.append(QStringView(u"u\u0308"));
+        else
+            decomposed.append(plain[i]);
+        if (i == at)
+            decomposed.append(QChar(ToneMarks[tone - 1]));
+    }
+    return decomposed.normalized(QString::NormalizationForm_C);
+}
+
+QList<char32_t> PinyinSyllables::hanCharacters(QStringView text)
+{
+    QList<char32_t> out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
         if (text[i].isHighSurrogate() && i + 1 < text.size()) {
@@ -128,9 +180,14 @@ int PinyinSyllables::hanCount(QStringView text)
             ++i;
         }
         if (QChar::script(c) == QChar::Script_Han && QChar::isLetter(c))
-            ++count;
+            out.append(c);
     }
-    return count;
+    return out;
+}
+
+int PinyinSyllables::hanCount(QStringView text)
+{
+    return int(hanCharacters(text).size());
 }
 
 QStringList PinyinSyllables::readingOf(const QString& idiom, const QString& pinyin)

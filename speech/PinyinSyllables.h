@@ -16,6 +16,20 @@ QStringList split(const QString& written);
 // ou, else the last vowel).
 bool isSyllable(QStringView syllable);
 
+// The spelling of a syllable without its tone mark, in lower case, ü written v; anything but
+// letters is dropped: "Lǜ" gives "lv", "diu1" gives "diu".
+QString letters(QStringView syllable);
+
+// The tone a syllable's mark shows, 1 to 4; 0 without a mark, -1 with more than one.
+int tone(QStringView syllable);
+
+// A toneless spelling (ü written v or ü) with the mark of `tone` (1 to 4; 0 for none) on the
+// vowel the spelling rules put it on: ("lve", 4) gives "lüè", ("jiu", 1) gives "jiū".
+QString withTone(QStringView letters, int tone);
+
+// The Han characters of `text`, in order; punctuation and anything else are left out.
+QList<char32_t> hanCharacters(QStringView text);
+
 // The number of Han characters of `text`; punctuation and anything else count nothing.
 int hanCount(QStringView text);
 

@@ -3,6 +3,8 @@
 #include "Gbk.h"
 #include "IdiomLine.h"
 #include "Pinyin.h"
+#include "PinyinRepair.h"
+#include "Readings.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -20,6 +22,10 @@ struct Row
     QString sortKey;    // the toneless syllables joined
     int line;
 };
+
+// The report's columns; a repaired entry that still fails is listed as failing.
+const char* kReportHeader =
+    "status\tline\tidiom\tpinyin before\tpinyin after\twhat changed\twhy it fails\n";
 
 [[noreturn]] void fail(const QString& message)
 {
@@ -107,10 +113,52 @@ void write(const QString& path, const QList<Row>& rows)
     db.exec("COMMIT");
 }
 
+// Writes `bytes` to `path` whole or not at all.
+void replaceFile(const QString& path, const QByteArray& bytes)
+{
+    const QString temp = path + QStringLiteral(".part");
+    QFile out(temp);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() ||
+        !out.flush()) {
+        out.remove();
+        fail(QStringLiteral("cannot write %1: %2").arg(temp, out.errorString()));
+    }
+    out.close();
+    QFile::remove(path);
+    if (!QFile::rename(temp, path))
+        fail(QStringLiteral("cannot move %1 to %2").arg(temp, path));
+}
+
+// One line of the report, tabs and line breaks in the texts made blanks.
+QByteArray reportLine(const char* status, int line, const IdiomRecord& before,
+                      const PinyinRepair::Outcome& after)
+{
+    QStringList changes;
+    for (const PinyinRepair::Change& c : after.changes)
+        changes.append(c.rule + u' ' + c.detail);
+    QStringList cells = {QString::fromLatin1(status),
+                         QString::number(line),
+                         before.chengYu,
+                         before.pingYin,
+                         after.pinyin,
+                         changes.join(QStringLiteral("; ")),
+                         after.failure};
+    for (QString& cell : cells)
+        cell.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' ');
+    return cells.join(u'\t').toUtf8() + '\n';
+}
+
 } // namespace
 
-Report build(const QString& sourcePath, const QString& dbPath)
+Report build(const QString& sourcePath, const QString& dbPath, const Options& options)
 {
+    Readings readings;
+    if (!options.readingsPath.isEmpty()) {
+        QString error;
+        if (!readings.load(options.readingsPath, &error))
+            fail(error);
+    }
+
     QFile in(sourcePath);
     if (!in.open(QIODevice::ReadOnly))
         fail(QStringLiteral("cannot read %1: %2").arg(sourcePath, in.errorString()));
@@ -118,6 +166,7 @@ Report build(const QString& sourcePath, const QString& dbPath)
 
     Report report;
     QList<Row> rows;
+    QByteArray repairs = kReportHeader;
     const QList<QByteArray> lines = bytes.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const int lineNo = int(i + 1);
@@ -132,7 +181,19 @@ Report build(const QString& sourcePath, const QString& dbPath)
             report.skippedLines.append(lineNo);
             continue;
         }
-        Row row{*record, Pinyin::searchForm(record->pingYin), {}, lineNo};
+        const PinyinRepair::Outcome pinyin =
+            PinyinRepair::check(record->chengYu, record->pingYin, readings);
+        for (const PinyinRepair::Change& c : pinyin.changes)
+            ++report.rules[c.rule];
+        if (!pinyin.failure.isEmpty()) {
+            ++report.failing;
+            repairs += reportLine("failing", lineNo, *record, pinyin);
+        } else if (!pinyin.changes.isEmpty()) {
+            ++report.repaired;
+            repairs += reportLine("repaired", lineNo, *record, pinyin);
+        }
+        Row row{*record, Pinyin::searchForm(pinyin.pinyin), {}, lineNo};
+        row.record.pingYin = pinyin.pinyin;
         row.sortKey = row.searchForm.section(QLatin1Char(' '), 0, 0);
         checkGbk(row);
         rows.append(std::move(row));
@@ -151,6 +212,8 @@ Report build(const QString& sourcePath, const QString& dbPath)
     QFile::remove(dbPath);
     if (!QFile::rename(temp, dbPath))
         fail(QStringLiteral("cannot move %1 to %2").arg(temp, dbPath));
+    if (!options.reportPath.isEmpty())
+        replaceFile(options.reportPath, repairs);
     report.rows = int(rows.size());
     return report;
 }

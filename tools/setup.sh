@@ -44,20 +44,31 @@ wq_install_packages() {
         apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# The idiom data: npm package chengyu, pinned by version and integrity hash.
-wq_lock_value() { sed -n "s/^$1=//p" "$WQ_ROOT/tools/chengyu.lock"; }
+# Pinned npm packages: tools/<lock>.lock holds the name, version and integrity hash.
+wq_lock_value() { sed -n "s/^$2=//p" "$WQ_ROOT/tools/$1.lock"; }
+wq_package_dir() { echo "$WQ_BUILD/deps/$(wq_lock_value "$1" name)-$(wq_lock_value "$1" version)"; }
 
-wq_idiom_source() {
-    echo "$WQ_BUILD/deps/$(wq_lock_value name)-$(wq_lock_value version)/data/3.txt"
-}
+# The idiom data (npm package chengyu) and the characters' readings (pinyin-pro) that the
+# store builder checks its pinyin against.
+wq_idiom_source() { echo "$(wq_package_dir chengyu)/data/3.txt"; }
+wq_readings_file() { echo "$(wq_package_dir pinyin-pro)-readings.tsv"; }
 
-wq_fetch_data() {
+# wq_fetch_package LOCK FILES...: fetches the package with `npm pack`, checks its integrity
+# hash and unpacks the given files of it into build/deps/<name>-<version>/.
+wq_fetch_package() {
+    local lock=$1
+    shift
     local name version integrity
-    name=$(wq_lock_value name)
-    version=$(wq_lock_value version)
-    integrity=$(wq_lock_value integrity)
+    name=$(wq_lock_value "$lock" name)
+    version=$(wq_lock_value "$lock" version)
+    integrity=$(wq_lock_value "$lock" integrity)
     local deps="$WQ_BUILD/deps"
-    [ -s "$(wq_idiom_source)" ] && return 0
+    local unpack file missing=0
+    unpack=$(wq_package_dir "$lock")
+    for file in "$@"; do
+        [ -s "$unpack/$file" ] || missing=1
+    done
+    [ "$missing" -eq 0 ] && return 0
 
     mkdir -p "$deps"
     local tgz="$deps/$name-$version.tgz"
@@ -77,10 +88,21 @@ wq_fetch_data() {
         echo "  got      $actual" >&2
         return 1
     fi
-    local unpack="$deps/$name-$version"
     rm -rf "$unpack.tmp" && mkdir -p "$unpack.tmp"
-    tar -xzf "$tgz" -C "$unpack.tmp" --strip-components=1 package/data/3.txt
+    tar -xzf "$tgz" -C "$unpack.tmp" --strip-components=1 "${@/#/package/}"
     rm -rf "$unpack" && mv "$unpack.tmp" "$unpack"
+}
+
+wq_fetch_data() {
+    wq_fetch_package chengyu data/3.txt || return 1
+    wq_fetch_package pinyin-pro package.json LICENSE dist/index.js || return 1
+    local readings
+    readings=$(wq_readings_file)
+    if [ ! -s "$readings" ] || [ "$WQ_ROOT/tools/readings.js" -nt "$readings" ]; then
+        wq_log "Extracting the characters' readings from pinyin-pro"
+        node "$WQ_ROOT/tools/readings.js" "$(wq_package_dir pinyin-pro)" >"$readings.tmp" \
+            && mv "$readings.tmp" "$readings"
+    fi
 }
 
 # Configures once, then builds only what changed: wq_build [dir [target [configure args...]]].
@@ -89,10 +111,13 @@ wq_build() {
     local dir=${1:-$WQ_BUILD}
     local target=${2:-all}
     shift 2 || shift $#
-    if [ ! -f "$dir/build.ninja" ]; then
+    # A build directory configured before the readings were part of the set-up learns of them.
+    if [ ! -f "$dir/build.ninja" ] ||
+        ! grep -q "^WENQUELL_READINGS:FILEPATH=." "$dir/CMakeCache.txt" 2>/dev/null; then
         wq_log "Configuring $dir"
         cmake -S "$WQ_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DWENQUELL_IDIOM_SOURCE="$(wq_idiom_source)" "$@"
+            -DWENQUELL_IDIOM_SOURCE="$(wq_idiom_source)" \
+            -DWENQUELL_READINGS="$(wq_readings_file)" "$@"
     fi
     wq_log "Building $dir ($target)"
     cmake --build "$dir" --parallel "$(nproc)" --target "$target"

@@ -7,11 +7,40 @@
 #include <QTest>
 #include <sqlite3.h>
 
+namespace {
+
+const QString kGarbled = QStringLiteral(WQ_FIXTURE_DIR "/garbled.txt");
+const QString kReadings = QStringLiteral(WQ_FIXTURE_DIR "/readings.tsv");
+
+QList<QStringList> storeRows(const QString& db, const char* sql)
+{
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(db.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(h, sql, -1, &s, nullptr);
+    QList<QStringList> rows;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        QStringList row;
+        for (int i = 0; i < sqlite3_column_count(s); ++i)
+            row.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i))));
+        rows.append(row);
+    }
+    sqlite3_finalize(s);
+    sqlite3_close(h);
+    return rows;
+}
+
+} // namespace
+
 class TestBuilder : public QObject
 {
     Q_OBJECT
 private:
     QTemporaryDir m_tmp;
+    // The garbled fixture built with the fixture readings: each idiom's row and report line.
+    QString m_garbledDb;
+    QHash<QString, QStringList> m_garbledRows;
+    QHash<QString, QStringList> m_repairs;
 
     QString write(const QString& name, const QByteArray& bytes)
     {
@@ -23,6 +52,27 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        m_garbledDb = m_tmp.filePath(QStringLiteral("garbled.db"));
+        const DbBuilder::Report r = DbBuilder::build(
+            kGarbled, m_garbledDb, {kReadings, m_tmp.filePath(QStringLiteral("repairs.tsv"))});
+        QCOMPARE(r.rows, 15);
+        QCOMPARE((QList<int>{r.repaired, r.failing}), (QList<int>{8, 3}));
+        for (const QStringList& row : storeRows(m_garbledDb, "select ChengYu, PingYin, SPingYin "
+                                                             "from ChenYu"))
+            m_garbledRows.insert(row[0], row.mid(1));
+        const QList<QByteArray> report =
+            fileBytes(m_tmp.filePath(QStringLiteral("repairs.tsv"))).split('\n');
+        QCOMPARE(report.front(), "status\tline\tidiom\tpinyin before\tpinyin after\twhat "
+                                 "changed\twhy it fails");
+        for (const QByteArray& line : report.mid(1)) {
+            const QStringList cells = QString::fromUtf8(line).split(u'\t');
+            if (cells.size() == 7)
+                m_repairs.insert(cells[2], cells);
+        }
+    }
+
     void lines_data()
     {
         QTest::addColumn<QString>("line");
@@ -70,17 +120,24 @@ private slots:
     {
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("form");
-        QTest::newRow("tone marks") << "yī yán jiǔ dǐng" << "yiyanjiuding yyjd";
-        QTest::newRow("ü") << "lü cǎo" << "lvcao lc";
-        QTest::newRow("ü with tone marks") << "lǚ lǜ lǘ lǖ nüè" << "lvlvlvlvnve lllln";
-        QTest::newRow("capitals") << "Yī Yán" << "yiyan yy";
+        QTest::newRow("tone marks") << "yī yán jiǔ dǐng"
+                                    << "yiyanjiuding yyjd";
+        QTest::newRow("ü") << "lü cǎo"
+                           << "lvcao lc";
+        QTest::newRow("ü with tone marks") << "lǚ lǜ lǘ lǖ nüè"
+                                           << "lvlvlvlvnve lllln";
+        QTest::newRow("capitals") << "Yī Yán"
+                                  << "yiyan yy";
         QTest::newRow("ideographic spaces") << "yī\u3000zhāo\u3000qiān\u3000lǐ"
                                             << "yizhaoqianli yzql";
         QTest::newRow("punctuation between syllables") << "zú chǐ ji?èr，xuán guī@jì"
                                                        << "zuchijierxuanguiji zcjexgj";
-        QTest::newRow("tone digit") << "diu1 hún" << "diuhun dh";
-        QTest::newRow("script g") << "xīn fán jì yǎnɡ" << "xinfanjiyang xfjy";
-        QTest::newRow("empty") << "" << " ";
+        QTest::newRow("tone digit") << "diu1 hún"
+                                    << "diuhun dh";
+        QTest::newRow("script g") << "xīn fán jì yǎnɡ"
+                                  << "xinfanjiyang xfjy";
+        QTest::newRow("empty") << ""
+                               << " ";
     }
     void searchForm()
     {
@@ -105,10 +162,11 @@ private slots:
                            nullptr);
         QStringList rows;
         while (sqlite3_step(s) == SQLITE_ROW)
-            rows.append(QString::number(sqlite3_column_int(s, 0)) + QLatin1Char(' ') +
-                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1))) +
-                        QLatin1Char(' ') +
-                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 2))));
+            rows.append(
+                QString::number(sqlite3_column_int(s, 0)) + QLatin1Char(' ') +
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1))) +
+                QLatin1Char(' ') +
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 2))));
         sqlite3_finalize(s);
         sqlite3_close(h);
         QCOMPARE(rows.size(), 11);
@@ -120,23 +178,123 @@ private slots:
         QCOMPARE(rows[10], QStringLiteral("11 一言为定 yiyanweiding yywd"));
     }
 
+    void pinyinRepairs_data()
+    {
+        QTest::addColumn<QString>("idiom");
+        QTest::addColumn<QString>("shown");  // PingYin in the store
+        QTest::addColumn<QString>("search"); // SPingYin
+        // The report's status | what changed | why it fails; empty when the entry is not listed.
+        QTest::addColumn<QString>("report");
+        QTest::newRow("script g") << "蔽聪塞明"
+                                  << "bì cōng sè míng"
+                                  << "bicongseming bcsm"
+                                  << "repaired|script-letter cōnɡ→cōng; script-letter "
+                                     "mínɡ→míng|";
+        QTest::newRow("tone mark moved") << "岸谷之变"
+                                         << "àn gǔ zhī biàn"
+                                         << "anguzhibian agzb"
+                                         << "repaired|tone-mark 变 bìan→biàn|";
+        QTest::newRow("tone mark moved onto ü") << "略知一二"
+                                                << "lüè zhī yī èr"
+                                                << "lvezhiyier lzye"
+                                                << "repaired|tone-mark 略 lǜe→lüè|";
+        QTest::newRow("cut short, toned reading before neutral ones")
+            << "挨家挨户"
+            << "āi jiā āi hù"
+            << "aijiaaihu ajah"
+            << "repaired|cut-short 家 ji→jiā|";
+        QTest::newRow("cut short and closest reading")
+            << "苍白无力"
+            << "cāng bái wú lì"
+            << "cangbaiwuli cbwl"
+            << "repaired|cut-short 苍 āng→cāng; closest-reading 无 búi→wú|";
+        QTest::newRow("ü written after x") << "城北徐公"
+                                           << "chéng běi xú gōng"
+                                           << "chengbeixugong cbxg"
+                                           << "repaired|closest-reading 徐 xǘ→xú|";
+        QTest::newRow("syllables written together") << "跌宕风流"
+                                                    << "diē dàng fēng liú"
+                                                    << "diedangfengliu ddfl"
+                                                    << "repaired|split fēngliú→fēng liú|";
+        QTest::newRow("missing syllable, one place, one reading")
+            << "不打不成相识"
+            << "bù dǎ bù chéng xiāng shí"
+            << "budabuchengxiangshi bdbcxs"
+            << "repaired|missing-syllable 成 +chéng|";
+        QTest::newRow("extra syllable: kept")
+            << "摇亿摆"
+            << "yáo yáo bǎi bǎi"
+            << "yaoyaobaibai yybb"
+            << "failing||4 syllables for 3 characters: the idiom may have lost a character";
+        QTest::newRow("missing syllable of several readings: kept")
+            << "打开天窗说亮话"
+            << "dǎ kāi tiān chuāng liàng huà"
+            << "dakaitianchuanglianghua dktclh"
+            << "failing||6 syllables for 7 characters: a missing syllable's character has more "
+               "than one reading (说 shuō shuì yuè)";
+        QTest::newRow("two readings equally close: kept")
+            << "赭衣塞路"
+            << "zhě yī sàī lù"
+            << "zheyisailu zysl"
+            << "failing||塞 sàī: no syllable; readings sāi sài sè fit as well";
+        QTest::newRow("classical reading") << "阿家阿翁"
+                                           << "ā gū ā wēng"
+                                           << "aguaweng agaw"
+                                           << "";
+        QTest::newRow("neutral tone") << "吊儿郎当"
+                                      << "diào er láng dāng"
+                                      << "diaoerlangdang deld"
+                                      << "";
+        QTest::newRow("erhua") << "一股脑儿"
+                               << "yī gǔ nǎor"
+                               << "yigunaor ygn"
+                               << "";
+        QTest::newRow("full-width comma") << "项庄舞剑，意在沛公"
+                                          << "xiàng zhuāng wǔ jiàn，yì zài pèi gōng"
+                                          << "xiangzhuangwujianyizaipeigong xzwjyzpg"
+                                          << "";
+    }
+    void pinyinRepairs()
+    {
+        QFETCH(QString, idiom);
+        QFETCH(QString, shown);
+        QFETCH(QString, search);
+        QFETCH(QString, report);
+        QCOMPARE(m_garbledRows.value(idiom), (QStringList{shown, search}));
+        const QStringList line = m_repairs.value(idiom);
+        const QString listed =
+            line.isEmpty() ? QString() : line[0] + u'|' + line[5] + u'|' + line[6];
+        QCOMPARE(listed, report);
+    }
+
+    void repairedStoreKeepsEveryEntryInToneLessOrder()
+    {
+        const QList<QStringList> rows =
+            storeRows(m_garbledDb, "select PingYin from ChenYu order by id");
+        QCOMPARE(rows.size(), 15);
+        for (qsizetype i = 1; i < rows.size(); ++i)
+            QVERIFY2(Pinyin::syllables(rows[i - 1][0]).join(QString()) <=
+                         Pinyin::syllables(rows[i][0]).join(QString()),
+                     qPrintable(rows[i][0]));
+    }
+
     void sameInputGivesTheSameBytes()
     {
         const QString a = m_tmp.filePath(QStringLiteral("same1.db"));
         const QString b = m_tmp.filePath(QStringLiteral("same2.db"));
-        DbBuilder::build(QStringLiteral(WQ_FIXTURE_DIR "/idioms.txt"), a);
+        DbBuilder::build(kGarbled, a, {kReadings, a + QStringLiteral(".tsv")});
         QTest::qWait(1100); // a clock-dependent byte would show now
-        DbBuilder::build(QStringLiteral(WQ_FIXTURE_DIR "/idioms.txt"), b);
+        DbBuilder::build(kGarbled, b, {kReadings, b + QStringLiteral(".tsv")});
         QCOMPARE(fileBytes(a), fileBytes(b));
+        QCOMPARE(fileBytes(a + QStringLiteral(".tsv")), fileBytes(b + QStringLiteral(".tsv")));
     }
 
     void badInputFailsWithItsLineAndKeepsTheOldStore_data()
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("message");
-        QTest::newRow("not UTF-8")
-            << QByteArray(" 一言九鼎拼音：a释义：b\n 画龙\xff点睛拼音：a\n")
-            << "line 2: not UTF-8 text";
+        QTest::newRow("not UTF-8") << QByteArray(" 一言九鼎拼音：a释义：b\n 画龙\xff点睛拼音：a\n")
+                                   << "line 2: not UTF-8 text";
         QTest::newRow("outside GBK")
             << QByteArray(" 一言九鼎拼音：a释义：b\n\n 画龙点睛拼音：a释义：\xf0\x9f\x98\x80\n")
             << "line 3: DianGu does not convert to GBK and back unchanged";
@@ -172,6 +330,13 @@ private slots:
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitCode(), 1);
         QVERIFY(!QFile::exists(m_tmp.filePath("cmd2.db")));
+        p.start(QStringLiteral(WQ_BUILD_EDUDATA_EXE),
+                {kGarbled, m_tmp.filePath("cmd3.db"), QStringLiteral("--readings"), kReadings});
+        QVERIFY(p.waitForFinished(10000));
+        QVERIFY2(
+            p.readAllStandardOutput().contains(
+                "pinyin checked: 15 entries, 4 passed as written, 8 repaired, 3 still failing"),
+            "the pinyin counts are missing");
     }
 };
 
