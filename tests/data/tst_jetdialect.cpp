@@ -48,5 +48,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestJetDialect)
+QTEST_APPLESS_MAIN(TestJetDialect)
 #include "tst_jetdialect.moc"

@@ -251,5 +251,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestGameRules)
+QTEST_APPLESS_MAIN(TestGameRules)
 #include "tst_gamerules.moc"

@@ -92,5 +92,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestGbk)
+QTEST_APPLESS_MAIN(TestGbk)
 #include "tst_gbk.moc"

@@ -287,5 +287,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSpeechMarkup)
+QTEST_APPLESS_MAIN(TestSpeechMarkup)
 #include "tst_speechmarkup.moc"

@@ -193,5 +193,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSpeechText)
+QTEST_APPLESS_MAIN(TestSpeechText)
 #include "tst_speechtext.moc"
