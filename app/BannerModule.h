@@ -23,6 +23,5 @@ using WqCreateBanner = QWidget* (*)(QWidget* parent, WqBannerContextMenu onConte
                                     void* context, void** control, char* error, int errorSize);
 
 // Loads an address (UTF-8) in the banner. On failure returns 0 and writes the reason.
-using WqNavigateBanner = int (*)(QWidget* banner, const char* address, char* error,
-                                 int errorSize);
+using WqNavigateBanner = int (*)(QWidget* banner, const char* address, char* error, int errorSize);
 }

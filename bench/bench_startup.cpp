@@ -217,7 +217,8 @@ int main(int argc, char** argv)
     std::printf("without the banner (no browser engine)\n");
     std::printf("  full list painted:            %s\n", qPrintable(without.listMs.line("ms")));
     std::printf("  peak memory (process):        %s\n", qPrintable(without.familyMb.line("MB")));
-    std::printf("table|start-up to the list shown, with the banner|%.1f|ms|\n", with.listMs.median());
+    std::printf("table|start-up to the list shown, with the banner|%.1f|ms|\n",
+                with.listMs.median());
     std::printf("table|start-up to the list shown, without the banner|%.1f|ms|\n",
                 without.listMs.median());
     std::printf("table|banner page loaded|%.1f|ms|\n", with.bannerMs.median());
@@ -225,7 +226,8 @@ int main(int argc, char** argv)
                 without.familyMb.median());
     std::printf("table|peak memory, main process, before the banner's browser starts|%.1f|MB|\n",
                 with.beforeBrowserMb.median());
-    std::printf("table|peak memory, main process, with the banner|%.1f|MB|\n", with.listMb.median());
+    std::printf("table|peak memory, main process, with the banner|%.1f|MB|\n",
+                with.listMb.median());
     std::printf("table|peak memory, all processes, with the banner|%.1f|MB|\n",
                 with.familyMb.median());
     return 0;

@@ -122,15 +122,15 @@ void DbConnection::open()
 
     sqlite3* db = nullptr;
     const QByteArray file = path.toUtf8();
-    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     // Opening is lazy: reading the schema is what finds a file that is no database.
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "PRAGMA query_only = ON; SELECT count(*) FROM sqlite_schema;",
                           nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
-        const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db))
-                               : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString why =
+            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(db);
         fail(QStringLiteral("Cannot open the database file '%1': %2.").arg(path, why));
     }

@@ -15,7 +15,8 @@ QString pinyin(const QString& typed);
 
 // Characters as the store writes them: blanks dropped, traditional characters made
 // simplified by `toSimplified`.
-QString characters(const QString& typed, const std::function<QString(const QString&)>& toSimplified);
+QString characters(const QString& typed,
+                   const std::function<QString(const QString&)>& toSimplified);
 
 bool hasHan(const QString& text);
 bool hasLatinLetter(const QString& text); // full-width letters count

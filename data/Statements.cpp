@@ -35,7 +35,8 @@ QByteArray characterSearch(QByteArrayView text)
 
 QByteArray gameQuestions()
 {
-    return QByteArrayLiteral("select top 10 * from ChenYu order by rnd(id - time()*id * rnd * 1000)");
+    return QByteArrayLiteral(
+        "select top 10 * from ChenYu order by rnd(id - time()*id * rnd * 1000)");
 }
 
 QByteArray gameAnswerCheck(QByteArrayView candidate)

@@ -9,7 +9,8 @@ static const QString kCjkFallback = QStringLiteral("WenQuanYi Micro Hei");
 QFont songTi(int pixelSize)
 {
     QFont f;
-    f.setFamilies(QStringList() << QStringLiteral("宋体") << QStringLiteral("SimSun") << kCjkFallback);
+    f.setFamilies(QStringList() << QStringLiteral("宋体") << QStringLiteral("SimSun")
+                                << kCjkFallback);
     f.setPixelSize(pixelSize);
     return f;
 }

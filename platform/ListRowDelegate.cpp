@@ -7,8 +7,7 @@ static constexpr int kTextIndent = 2;
 
 ListRowDelegate::ListRowDelegate(int rowHeight, QObject* parent)
     : QStyledItemDelegate(parent), m_rowHeight(rowHeight)
-{
-}
+{}
 
 void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const

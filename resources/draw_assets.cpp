@@ -245,8 +245,9 @@ QImage drawNavStrip()
     QImage img(37, 1, QImage::Format_RGB32);
     for (int x = 0; x < 36; ++x) {
         const qreal t = x / 35.0;
-        img.setPixel(x, 0, qRgb(int(0xfb - t * (0xfb - 0xe2)), int(0xfc - t * (0xfc - 0xe8)),
-                                int(0xfe - t * (0xfe - 0xf1))));
+        img.setPixel(x, 0,
+                     qRgb(int(0xfb - t * (0xfb - 0xe2)), int(0xfc - t * (0xfc - 0xe8)),
+                          int(0xfe - t * (0xfe - 0xf1))));
     }
     img.setPixel(36, 0, qRgb(0xb4, 0xc0, 0xd2));
     return img;
@@ -298,9 +299,8 @@ int main(int argc, char** argv)
     QDir().mkpath(root + QStringLiteral("/glyphs"));
 
     const std::pair<const char*, Draw> glyphs[] = {
-        {"play", drawPlay},     {"pause", drawPause}, {"resume", drawResume},
-        {"stop", drawStop},     {"search", drawSearch}, {"deal", drawDeal},
-        {"check", drawCheck},
+        {"play", drawPlay},     {"pause", drawPause}, {"resume", drawResume}, {"stop", drawStop},
+        {"search", drawSearch}, {"deal", drawDeal},   {"check", drawCheck},
     };
     bool ok = true;
     for (const auto& [name, draw] : glyphs) {
@@ -311,12 +311,13 @@ int main(int argc, char** argv)
     }
     QDir().mkpath(root + QStringLiteral("/nav"));
     const std::pair<NavState, const char*> states[] = {
-        {NavState::Normal, "normal"}, {NavState::Over, "over"},         {NavState::Down, "down"},
+        {NavState::Normal, "normal"},     {NavState::Over, "over"},     {NavState::Down, "down"},
         {NavState::Disabled, "disabled"}, {NavState::Checked, "check"},
     };
     for (const auto& [state, suffix] : states) {
         const QString nav = root + QStringLiteral("/nav/");
-        ok &= save(drawNavList(state), nav + QStringLiteral("list_%1.png").arg(QLatin1String(suffix)));
+        ok &= save(drawNavList(state),
+                   nav + QStringLiteral("list_%1.png").arg(QLatin1String(suffix)));
         ok &= save(drawNavSearch(state),
                    nav + QStringLiteral("search_%1.png").arg(QLatin1String(suffix)));
         if (state != NavState::Checked)

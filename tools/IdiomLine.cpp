@@ -43,7 +43,8 @@ bool isIdiomText(const QString& text)
 std::optional<IdiomRecord> parse(const QString& rawLine)
 {
     QStringView line(rawLine);
-    while (!line.isEmpty() && (line.back() == QLatin1Char('\r') || line.back() == QLatin1Char('\n')))
+    while (!line.isEmpty() &&
+           (line.back() == QLatin1Char('\r') || line.back() == QLatin1Char('\n')))
         line.chop(1);
 
     // Labels in their order; each is looked for after the one before it.

@@ -12,7 +12,7 @@ WQ_PACKAGES=(
     libsqlite3-dev libespeak-ng-dev espeak-ng-data fonts-wqy-microhei libopencc-dev
     sqlite3 espeak-ng
     xvfb xauth pulseaudio pulseaudio-utils sox x11-utils xdotool openbox xclip imagemagick
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
 )
 
 wq_log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }

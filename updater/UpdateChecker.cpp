@@ -14,8 +14,7 @@
 
 UpdateChecker::UpdateChecker(QWidget* window, const QUrl& address, const QString& runningVersion)
     : QObject(window), m_window(window), m_address(address), m_runningVersion(runningVersion)
-{
-}
+{}
 
 void UpdateChecker::start()
 {

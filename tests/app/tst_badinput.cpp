@@ -47,8 +47,8 @@ void writeStore(const QString& path, const QStringList& idioms, bool withTable =
                      "SPingYin text, DianGu text, LiZi text, Chuchu text)",
                      nullptr, nullptr, nullptr);
         for (const QString& idiom : idioms) {
-            const QByteArray sql = "insert into ChenYu (ChengYu, SPingYin) values ('" +
-                                   idiom.toUtf8() + "', 'x x')";
+            const QByteArray sql =
+                "insert into ChenYu (ChengYu, SPingYin) values ('" + idiom.toUtf8() + "', 'x x')";
             sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
         }
     } else {
@@ -117,7 +117,8 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("startMessage"); // how what the user sees at start begins
-        QTest::newRow("missing") << "missing" << 0 << "Wenquell|出错！Cannot open the database file";
+        QTest::newRow("missing") << "missing" << 0
+                                 << "Wenquell|出错！Cannot open the database file";
         QTest::newRow("empty file") << "empty" << 0 << "Wenquell|no such table: ChenYu";
         QTest::newRow("not a database")
             << "garbage" << 0 << "Wenquell|出错！Cannot open the database file";
@@ -211,8 +212,8 @@ private slots:
         w.YName->setCurrentIndex(1);
         w.PlayClick(w.bPlay);
         QCOMPARE(spoken.spoken.size(), 2);
-        QVERIFY(!spoken.spoken[1].mid(19).contains('<') || spoken.spoken[1].count('<') ==
-                                                              spoken.spoken[1].count("<LANG"));
+        QVERIFY(!spoken.spoken[1].mid(19).contains('<') ||
+                spoken.spoken[1].count('<') == spoken.spoken[1].count("<LANG"));
         QCOMPARE(dialogs.lines(), QStringList());
     }
 };

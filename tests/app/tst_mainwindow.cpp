@@ -4,15 +4,15 @@
 #include "Gbk.h"
 #include "GraphicUnits.h"
 #include "ImgButton.h"
-#include "TPicture.h"
 #include "ListBox.h"
 #include "PaintPanel.h"
 #include "Panel.h"
 #include "RichEdit.h"
 #include "ScreenPlacement.h"
+#include "TPicture.h"
 #include "TestSupport.h"
-#include "WindowTestMain.h"
 #include "WakeChannel.h"
+#include "WindowTestMain.h"
 #include "uFrmMain.h"
 #include "uTest.h"
 
@@ -21,18 +21,18 @@
 #include <QAbstractSlider>
 #include <QAccessible>
 #include <QAction>
-#include <QDesktopServices>
-#include <QLabel>
-#include <QTimer>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QGuiApplication>
-#include <QMenu>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
-#include <QTextEdit>
 #include <QTest>
+#include <QTextEdit>
+#include <QTimer>
 #include <future>
 #include <sqlite3.h>
 
@@ -51,8 +51,7 @@ static QRect inWindow(QWidget* w)
 static void clickRow(ListBox* list, int row)
 {
     list->scrollToRow(row);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->rowRect(row).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(row).center());
 }
 
 class UrlRecorder : public QObject
@@ -74,12 +73,12 @@ private slots:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("name");
-        const QStringList rows{"btnList=成语列表", "btnSearch=成语搜索", "ImgStest=成语游戏",
-                               "bPlay=播放",       "bPuse=暂停",        "brPlay=继续",
-                               "bStop=停止",       "TraSound=音量",     "TraSpeed=语速",
-                               "ListBox1=成语列表", "ListBox2=搜索结果", "RichText=成语解释",
-                               "edSou=搜索内容",   "LBCheng=题目",      "LBCheck=答案",
-                               "LBFalse=备选字",   "bSub=出题",         "bCheck=验证"};
+        const QStringList rows{"btnList=成语列表",  "btnSearch=成语搜索", "ImgStest=成语游戏",
+                               "bPlay=播放",        "bPuse=暂停",         "brPlay=继续",
+                               "bStop=停止",        "TraSound=音量",      "TraSpeed=语速",
+                               "ListBox1=成语列表", "ListBox2=搜索结果",  "RichText=成语解释",
+                               "edSou=搜索内容",    "LBCheng=题目",       "LBCheck=答案",
+                               "LBFalse=备选字",    "bSub=出题",          "bCheck=验证"};
         for (const QString& row : rows)
             QTest::newRow(qPrintable(row)) << row.section(u'=', 0, 0) << row.section(u'=', 1);
     }
@@ -100,12 +99,11 @@ private slots:
 
         for (QWidget* window : {static_cast<QWidget*>(&w), static_cast<QWidget*>(&game)}) {
             for (QWidget* child : window->findChildren<QWidget*>()) {
-                const bool control = qobject_cast<QAbstractButton*>(child) ||
-                                     qobject_cast<QAbstractSlider*>(child) ||
-                                     qobject_cast<QAbstractItemView*>(child) ||
-                                     qobject_cast<QLineEdit*>(child) ||
-                                     qobject_cast<QTextEdit*>(child) ||
-                                     qobject_cast<TImgControl*>(child);
+                const bool control =
+                    qobject_cast<QAbstractButton*>(child) ||
+                    qobject_cast<QAbstractSlider*>(child) ||
+                    qobject_cast<QAbstractItemView*>(child) || qobject_cast<QLineEdit*>(child) ||
+                    qobject_cast<QTextEdit*>(child) || qobject_cast<TImgControl*>(child);
                 if (!control || child->objectName().isEmpty())
                     continue;
                 QVERIFY2(!QAccessible::queryAccessibleInterface(child)
@@ -126,9 +124,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QRect available = w.screen()->availableGeometry();
         const QRect frame = w.frameGeometry();
-        QVERIFY2(available.contains(frame),
-                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y())
-                                .arg(frame.width()).arg(frame.height())));
+        QVERIFY2(available.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                           .arg(frame.x())
+                                                           .arg(frame.y())
+                                                           .arg(frame.width())
+                                                           .arg(frame.height())));
         const QRect atItsPlace(QPoint(360, 225) + (frame.topLeft() - w.pos()), frame.size());
         if (available.contains(atItsPlace))
             QCOMPARE(w.pos(), QPoint(360, 225));
@@ -142,10 +142,14 @@ private slots:
         QTest::addColumn<QByteArray>("hex");
         // 【成  语】：a 【拼  音】：b 【解  释】：c 【例  子】：d 【出  处】：e
         QTest::newRow("a to e") << QByteArray("a")
-                                << QByteArray("a1beb3c92020d3efa1bfa3ba61" "0d"
-                                              "a1bec6b42020d2f4a1bfa3ba62" "0d"
-                                              "a1bebde22020cacda1bfa3ba63" "0d"
-                                              "a1bec0fd2020d7d3a1bfa3ba64" "0d"
+                                << QByteArray("a1beb3c92020d3efa1bfa3ba61"
+                                              "0d"
+                                              "a1bec6b42020d2f4a1bfa3ba62"
+                                              "0d"
+                                              "a1bebde22020cacda1bfa3ba63"
+                                              "0d"
+                                              "a1bec0fd2020d7d3a1bfa3ba64"
+                                              "0d"
                                               "a1beb3f62020b4a6a1bfa3ba65");
     }
     void entryTextBytes()
@@ -209,9 +213,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
         clickRow(w.ListBox1, 9);
-        QCOMPARE(w.RichText->text(),
-                 entryOf({"一言九鼎", "yī yán jiǔ dǐng", "一句话的分量像九鼎那样重，形容说话有分量。",
-                          "他说话向来～。", "《史记》"}));
+        QCOMPARE(w.RichText->text(), entryOf({"一言九鼎", "yī yán jiǔ dǐng",
+                                              "一句话的分量像九鼎那样重，形容说话有分量。",
+                                              "他说话向来～。", "《史记》"}));
         QCOMPARE(w.RichText->selStart(), 0);
         QCOMPARE(w.RichText->selLength(), 0);
         QCOMPARE(w.RichText->verticalScrollBar()->value(), 0);
@@ -220,11 +224,13 @@ private slots:
         QVERIFY(w.RichText->text().startsWith(QStringLiteral("【成  语】：一言为定\r\n")));
         QTest::keyClick(w.ListBox1, Qt::Key_Up);
         QTest::keyClick(w.ListBox1, Qt::Key_Up);
-        QVERIFY(w.RichText->text().startsWith(QStringLiteral("【成  语】：项庄舞剑，意在沛公\r\n")));
+        QVERIFY(
+            w.RichText->text().startsWith(QStringLiteral("【成  语】：项庄舞剑，意在沛公\r\n")));
 
         // Choosing a row from code shows nothing new.
         w.ListBox1->setItemIndex(0);
-        QVERIFY(w.RichText->text().startsWith(QStringLiteral("【成  语】：项庄舞剑，意在沛公\r\n")));
+        QVERIFY(
+            w.RichText->text().startsWith(QStringLiteral("【成  语】：项庄舞剑，意在沛公\r\n")));
         w.ListBox1Click(w.ListBox1);
         QVERIFY(w.RichText->text().startsWith(QStringLiteral("【成  语】：爱不释手\r\n")));
     }
@@ -301,7 +307,8 @@ private slots:
         QCOMPARE(dialogs.shown().size(), 1);
         QCOMPARE(dialogs.shown()[0].kind, MessageDialogs::Kind::Critical);
         QCOMPARE(dialogs.shown()[0].caption, QStringLiteral("Wenquell"));
-        QVERIFY(dialogs.shown()[0].text.startsWith(QStringLiteral("成语数据库没有打开，无法查询：")));
+        QVERIFY(
+            dialogs.shown()[0].text.startsWith(QStringLiteral("成语数据库没有打开，无法查询：")));
     }
 
     void storeWithoutTheTableReportsTheListQuery()
@@ -365,8 +372,8 @@ private slots:
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
         QTest::mouseClick(w.Label4, Qt::LeftButton);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(opened.urls,
-                 QList<QUrl>{QUrl::fromLocalFile(dir.path() + QStringLiteral("/site/201072118.html"))});
+        QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(
+                                  dir.path() + QStringLiteral("/site/201072118.html"))});
     }
 
     void updaterIsCalledOnceAfterFiveSeconds()
@@ -409,8 +416,8 @@ private slots:
         QCOMPARE(w.btnSearch->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(w.btnList->OnEnterOffset(), 0);
         QCOMPARE(w.ImgStest->OnDownOffset(), 1);
-        for (TImgControl* b : {static_cast<TImgControl*>(w.btnList),
-                               static_cast<TImgControl*>(w.btnSearch)}) {
+        for (TImgControl* b :
+             {static_cast<TImgControl*>(w.btnList), static_cast<TImgControl*>(w.btnSearch)}) {
             QCOMPARE(b->ImgNormal()->width(), 39);
             QCOMPARE(b->ImgNormal()->height(), 34);
             QVERIFY(!b->ImgEnter()->empty() && !b->ImgDown()->empty() && !b->ImgDisable()->empty());

@@ -73,20 +73,19 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<bool>("asTyped"); // found by the search of the text as typed
-        QTest::newRow("syllables") << true << "yiyan" << QStringList({"一言九鼎", "一言为定"})
-                                   << true;
+        QTest::newRow("syllables")
+            << true << "yiyan" << QStringList({"一言九鼎", "一言为定"}) << true;
         QTest::newRow("initials, any case") << true << "YYJD" << QStringList({"一言九鼎"}) << true;
         QTest::newRow("blank is kept") << true << " yyjd" << QStringList({"一言九鼎"}) << true;
         QTest::newRow("percent: everything")
             << true << "%"
-            << QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二",
-                            "马到成功", "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎",
-                            "一言为定"})
+            << QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二", "马到成功",
+                            "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎", "一言为定"})
             << true;
-        QTest::newRow("characters") << false << "言" << QStringList({"一言九鼎", "一言为定"})
-                                    << true;
-        QTest::newRow("underscore") << false << "马_成" << QStringList({"马到成功", "马到成功"})
-                                    << true;
+        QTest::newRow("characters")
+            << false << "言" << QStringList({"一言九鼎", "一言为定"}) << true;
+        QTest::newRow("underscore")
+            << false << "马_成" << QStringList({"马到成功", "马到成功"}) << true;
         // Found only by the second try, with the text as the store spells it.
         const QStringList yyjd{"一言九鼎"};
         QTest::newRow("blanks") << true << "yi yan jiu ding" << yyjd << false;
@@ -195,8 +194,7 @@ private slots:
     {
         search(QStringLiteral("yiyan"));
         const ListBox* list = m_w->ListBox2;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->rowRect(1).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(1).center());
         QVERIFY(m_w->RichText->text().startsWith(QStringLiteral("【成  语】：一言为定\r\n")));
     }
 

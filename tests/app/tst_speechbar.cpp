@@ -5,13 +5,13 @@
 #include "SpeechTestSupport.h"
 #include "SpeechText.h"
 #include "TestSupport.h"
-#include "WindowTestMain.h"
 #include "VoiceEngine.h"
+#include "WindowTestMain.h"
 #include "uFrmMain.h"
 
 #include <QComboBox>
-#include <QTemporaryDir>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 class TestSpeechBar : public QObject
@@ -167,7 +167,8 @@ private slots:
         QVERIFY(m_w->Gauge1->isVisible());
         QCOMPARE(m_w->Gauge1->Progress(), 100);
         QVERIFY(m_calls.spoken[0].startsWith(SpeechText::chineseTag()));
-        QVERIFY(m_calls.spoken[0].contains(SpeechText::englishTag() + QByteArray::fromHex("a3e8a3e5")));
+        QVERIFY(
+            m_calls.spoken[0].contains(SpeechText::englishTag() + QByteArray::fromHex("a3e8a3e5")));
 
         QTest::mouseClick(m_w->bStop, Qt::LeftButton);
         QVERIFY(!m_w->Gauge1->isVisible());

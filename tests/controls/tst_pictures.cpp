@@ -80,8 +80,7 @@ class ReadSizeRecorder : public QIODevice
 public:
     ReadSizeRecorder(const QByteArray* data, bool sequential)
         : m_data(*data), m_sequential(sequential)
-    {
-    }
+    {}
     bool isSequential() const override { return m_sequential; }
     qint64 size() const override { return m_sequential ? 0 : m_data.size(); }
     qint64 bytesAvailable() const override
@@ -340,8 +339,7 @@ private slots:
         QTest::newRow("absurd size") << bmpFile(100000, 100000, 24, QByteArray(64, '\0'));
         // Other depths go to the general reader: their pixels must be there too (found by
         // fuzzing: 6.7 million by 2 pixels claimed by a 78-byte file).
-        QTest::newRow("16-bit, pixels cut off")
-            << bmpFile(6779498, 2, 16, QByteArray(24, '\0'));
+        QTest::newRow("16-bit, pixels cut off") << bmpFile(6779498, 2, 16, QByteArray(24, '\0'));
         QTest::newRow("8-bit, pixels cut off") << bmpFile(64, 64, 8, QByteArray(1024 + 40, '\0'));
     }
     void bmpBadData()

@@ -10,7 +10,8 @@ private slots:
     {
         QTest::addColumn<QString>("jet");
         QTest::addColumn<QString>("sqlite");
-        QTest::newRow("full list") << "select * from ChenYu" << "select * from ChenYu";
+        QTest::newRow("full list") << "select * from ChenYu"
+                                   << "select * from ChenYu";
         QTest::newRow("entry lookup")
             << "select * from ChenYu where ChengYu = '一言九鼎'"
             << "select * from ChenYu where ChengYu = '一言九鼎' collate nocase";
@@ -33,12 +34,12 @@ private slots:
         QTest::newRow("unterminated literal passes through")
             << "select * from ChenYu where ChengYu = 'a''"
             << "select * from ChenYu where ChengYu = 'a''";
-        QTest::newRow("field named like a function")
-            << "select time, rnd_x from t" << "select time, rnd_x from t";
-        QTest::newRow("top without a number is left alone")
-            << "select top from t" << "select top from t";
-        QTest::newRow("trailing semicolon before limit")
-            << "select top 2 * from t;" << "select * from t limit 2";
+        QTest::newRow("field named like a function") << "select time, rnd_x from t"
+                                                     << "select time, rnd_x from t";
+        QTest::newRow("top without a number is left alone") << "select top from t"
+                                                            << "select top from t";
+        QTest::newRow("trailing semicolon before limit") << "select top 2 * from t;"
+                                                         << "select * from t limit 2";
     }
     void translation()
     {

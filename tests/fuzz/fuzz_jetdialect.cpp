@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static std::unique_ptr<DbConnection> connection = [] {
         auto c = std::make_unique<DbConnection>();
-        c->setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" WQ_FIXTURE_DB));
+        c->setConnectionString(
+            QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" WQ_FIXTURE_DB));
         c->open();
         return c;
     }();

@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QByteArray working = SpeechText::mixedReplacements(source);
         SpeechText::WalkState state;
         SpeechText::mixedWalk(
-            working, state, [](int v) { return v < 0 ? 0 : v > 100 ? 100 : v; },
+            working, state, [](int v) { return v < 0     ? 0
+                                               : v > 100 ? 100
+                                                         : v; },
             [&](const QByteArray& t) {
                 spoken = t;
                 ++speakCount;

@@ -7,7 +7,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray text(reinterpret_cast<const char*>(data), qsizetype(size));
-    const auto a = UpdateText::parse(text, QUrl(QStringLiteral("file:///site/SiteBack/updateTxt/18.txt")));
+    const auto a =
+        UpdateText::parse(text, QUrl(QStringLiteral("file:///site/SiteBack/updateTxt/18.txt")));
     if (!a)
         return 0;
     if (!UpdateText::isValidVersion(a->version))

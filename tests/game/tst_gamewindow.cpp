@@ -1,14 +1,14 @@
 #include "AnswerKey.h"
-#include "WindowTestMain.h"
 #include "BrowserEngine.h"
-#include "ImgButton.h"
 #include "DragListBox.h"
 #include "GameRules.h"
 #include "Gbk.h"
+#include "ImgButton.h"
 #include "ListBox.h"
 #include "Panel.h"
 #include "RichEdit.h"
 #include "TestSupport.h"
+#include "WindowTestMain.h"
 #include "uFrmMain.h"
 #include "uTest.h"
 
@@ -17,9 +17,9 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -193,9 +193,7 @@ private slots:
             const int y = w.LBCheng->viewport()->mapTo(&w, cheng.topLeft()).y();
             for (ListBox* list :
                  {static_cast<ListBox*>(w.LBCheck), static_cast<ListBox*>(w.LBFalse)})
-                QCOMPARE(
-                    list->viewport()->mapTo(&w, list->rowRect(i).topLeft()).y(),
-                    y);
+                QCOMPARE(list->viewport()->mapTo(&w, list->rowRect(i).topLeft()).y(), y);
         }
         for (ListBox* list : {static_cast<ListBox*>(w.LBCheng), static_cast<ListBox*>(w.LBCheck),
                               static_cast<ListBox*>(w.LBFalse)})

@@ -1,8 +1,8 @@
 #include "AlignLayout.h"
 #include "ListBox.h"
-#include "ScreenPlacement.h"
 #include "Panel.h"
 #include "RichEdit.h"
+#include "ScreenPlacement.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -278,8 +278,8 @@ private slots:
                     QStringLiteral("ｈｅｌｌｏ ｗｏｒｌｄ") + Zh + QStringLiteral("好"));
         expectSoundSoon(spoken);
         QTRY_VERIFY_WITH_TIMEOUT(ended, 10000);
-        QCOMPARE(synthesis.requests(),
-                 (QStringList{"cmn-latn-pinyin:【成  语】：一心一意", "en-us:hello world", "cmn-latn-pinyin:好"}));
+        QCOMPARE(synthesis.requests(), (QStringList{"cmn-latn-pinyin:【成  语】：一心一意",
+                                                    "en-us:hello world", "cmn-latn-pinyin:好"}));
         QCOMPARE(voices, (QStringList{"cmn-latn-pinyin", "en-us", "cmn-latn-pinyin"}));
     }
 };

@@ -44,21 +44,30 @@ private slots:
         QTest::addColumn<QString>("idiom");
         QTest::addColumn<QString>("pinyin");
         QTest::addColumn<bool>("intact");
-        QTest::newRow("tone marks") << "一言九鼎" << "yī yán jiǔ dǐng" << true;
-        QTest::newRow("ü after l and n") << "绿女掠虐" << "lǜ nǚ lüè nüè" << true;
-        QTest::newRow("neutral tone, capital") << "东西" << "Dōng xi" << true;
-        QTest::newRow("punctuation has no syllable")
-            << "不入虎穴，焉得虎子" << "bù rù hǔ xué，yān dé hǔ zǐ" << true;
+        QTest::newRow("tone marks") << "一言九鼎"
+                                    << "yī yán jiǔ dǐng" << true;
+        QTest::newRow("ü after l and n") << "绿女掠虐"
+                                         << "lǜ nǚ lüè nüè" << true;
+        QTest::newRow("neutral tone, capital") << "东西"
+                                               << "Dōng xi" << true;
+        QTest::newRow("punctuation has no syllable") << "不入虎穴，焉得虎子"
+                                                     << "bù rù hǔ xué，yān dé hǔ zǐ" << true;
         QTest::newRow("combining macron") << "一" << QStringLiteral("yi\u0304") << true;
-        QTest::newRow("no such syllable") << "苍白无力" << "āng bái búi lì" << false;
-        QTest::newRow("two tone marks") << "昂昂自若" << "áng áng zì roò" << false;
-        QTest::newRow("mark on the wrong vowel") << "岸谷之变" << "àn gǔ zhī bìan" << false;
-        QTest::newRow("ü after x") << "城北徐公" << "chéng běi xǘ gōng" << false;
+        QTest::newRow("no such syllable") << "苍白无力"
+                                          << "āng bái búi lì" << false;
+        QTest::newRow("two tone marks") << "昂昂自若"
+                                        << "áng áng zì roò" << false;
+        QTest::newRow("mark on the wrong vowel") << "岸谷之变"
+                                                 << "àn gǔ zhī bìan" << false;
+        QTest::newRow("ü after x") << "城北徐公"
+                                   << "chéng běi xǘ gōng" << false;
         QTest::newRow("script g") << "蔽聪塞明" << QStringLiteral("bì cōng sè mín\u0261") << false;
-        QTest::newRow("one syllable short")
-            << "不打不成相识" << "bù dǎ bù chéng xiāngshí" << false;
-        QTest::newRow("tone digit") << "一言九鼎" << "yi1 yan2 jiu3 ding3" << false;
-        QTest::newRow("v for ü") << "女" << "nv" << false;
+        QTest::newRow("one syllable short") << "不打不成相识"
+                                            << "bù dǎ bù chéng xiāngshí" << false;
+        QTest::newRow("tone digit") << "一言九鼎"
+                                    << "yi1 yan2 jiu3 ding3" << false;
+        QTest::newRow("v for ü") << "女"
+                                 << "nv" << false;
     }
     void pinyinSyllables()
     {
@@ -76,23 +85,25 @@ private slots:
         QTest::addColumn<QString>("spoken");
         // Each word of the spoken text, as the text it points back to.
         QTest::addColumn<QStringList>("words");
-        QTest::newRow("an idiom line")
-            << "【成  语】：望洋兴叹"
-            << "【成  语】： wàng yáng xīng tàn "
-            << QStringList{"【成", "语】：", "望", "洋", "兴", "叹"};
+        QTest::newRow("an idiom line") << "【成  语】：望洋兴叹"
+                                       << "【成  语】： wàng yáng xīng tàn "
+                                       << QStringList{"【成", "语】：", "望", "洋", "兴", "叹"};
         QTest::newRow("quoted in an explanation")
-            << "比喻重三迭四。" << "比喻 chóng sān dié sì 。"
-            << QStringList{"比喻", "重", "三", "迭", "四", "。"};
+            << "比喻重三迭四。"
+            << "比喻 chóng sān dié sì 。" << QStringList{"比喻", "重", "三", "迭", "四", "。"};
         QTest::newRow("longest match first")
-            << "一言九鼎言" << " yī yán jiǔ dǐng 言"
-            << QStringList{"一", "言", "九", "鼎", "言"};
+            << "一言九鼎言"
+            << " yī yán jiǔ dǐng 言" << QStringList{"一", "言", "九", "鼎", "言"};
         QTest::newRow("punctuation inside the idiom stays")
-            << "不入虎穴，焉得虎子" << " bù rù hǔ xué ，yān dé hǔ zǐ "
+            << "不入虎穴，焉得虎子"
+            << " bù rù hǔ xué ，yān dé hǔ zǐ "
             << QStringList{"不", "入", "虎", "穴", "，焉", "得", "虎", "子"};
         QTest::newRow("damaged pinyin: characters as they are")
-            << "苍白无力" << "苍白无力" << QStringList{"苍白无力"};
+            << "苍白无力"
+            << "苍白无力" << QStringList{"苍白无力"};
         QTest::newRow("the first reading of a duplicate")
-            << "好好先生" << " hǎo hǎo xiān sheng " << QStringList{"好", "好", "先", "生"};
+            << "好好先生"
+            << " hǎo hǎo xiān sheng " << QStringList{"好", "好", "先", "生"};
     }
     void lexicon()
     {

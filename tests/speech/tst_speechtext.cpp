@@ -63,18 +63,18 @@ private slots:
         QTest::addColumn<QByteArray>("pattern");
         QTest::addColumn<QByteArray>("replacement");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("capital folded") << QByteArray("aAb") << QByteArray("a")
-                                        << hex("a3e1") << hex("a3e1a3e162");
+        QTest::newRow("capital folded")
+            << QByteArray("aAb") << QByteArray("a") << hex("a3e1") << hex("a3e1a3e162");
         QTest::newRow("inserted text is not scanned again")
             << QByteArray("  ") << QByteArray(" ") << QByteArray("  ") << QByteArray("    ");
         QTest::newRow("trailing byte of a GBK character")
             << hex("a96d6d") << QByteArray("m") << QByteArray("M") << hex("a96d4d");
         QTest::newRow("GB18030 four-byte character holds digits")
             << hex("9439fc3639") << QByteArray("9") << QByteArray("N") << hex("9439fc364e");
-        QTest::newRow("lead byte at the end") << hex("61a3") << QByteArray("a") << QByteArray("b")
-                                             << hex("62a3");
-        QTest::newRow("longer pattern") << QByteArray("xAbAB") << QByteArray("ab")
-                                        << QByteArray("-") << QByteArray("x--");
+        QTest::newRow("lead byte at the end")
+            << hex("61a3") << QByteArray("a") << QByteArray("b") << hex("62a3");
+        QTest::newRow("longer pattern")
+            << QByteArray("xAbAB") << QByteArray("ab") << QByteArray("-") << QByteArray("x--");
         QTest::newRow("non-letters keep their case")
             << QByteArray("[{") << QByteArray("{") << QByteArray("(") << QByteArray("[(");
     }
@@ -121,11 +121,11 @@ private slots:
         QTest::newRow("a lone double quote shifts the pairs")
             << QByteArray("\"ab") << zh + hex("22a3e1a3") << QList<int>{60, 100};
         QTest::newRow("straddling pair that equals a letter")
-            << QByteArray("\"") + Gbk::fromUnicode(u"。濉")
-            << zh + hex("22a1") + en + hex("a3e5") << QList<int>{60, 100};
+            << QByteArray("\"") + Gbk::fromUnicode(u"。濉") << zh + hex("22a1") + en + hex("a3e5")
+            << QList<int>{60, 100};
         QTest::newRow("straddling pair that equals a digit")
-            << QByteArray("~") + Gbk::fromUnicode(u"。") + hex("b1a1")
-            << zh + hex("7ea1") + "1" << QList<int>{60, 100};
+            << QByteArray("~") + Gbk::fromUnicode(u"。") + hex("b1a1") << zh + hex("7ea1") + "1"
+            << QList<int>{60, 100};
         QTest::newRow("odd length: the last byte is not spoken")
             << QByteArray("a\t") << en + hex("a3e1") << QList<int>{100};
         QTest::newRow("two bytes: clamped from 150")
@@ -185,9 +185,9 @@ private slots:
         SpeechText::WalkState state;
         state.language = 1;
         QByteArray spoken;
-        SpeechText::mixedWalk(SpeechText::mixedReplacements("ab"), state,
-                              [](int v) { return qBound(0, v, 100); },
-                              [&](const QByteArray& t) { spoken = t; });
+        SpeechText::mixedWalk(
+            SpeechText::mixedReplacements("ab"), state, [](int v) { return qBound(0, v, 100); },
+            [&](const QByteArray& t) { spoken = t; });
         QCOMPARE(spoken, hex("a3e1a3e2")); // no tag: an English section was still open
         QCOMPARE(state.language, 1);
     }

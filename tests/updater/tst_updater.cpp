@@ -53,27 +53,37 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("address");
         QTest::newRow("ours") << QByteArray("# c\nversion=1.2.0\naddress=../../home.html\n") << true
-                              << "1.2.0" << "file:///site/home.html";
+                              << "1.2.0"
+                              << "file:///site/home.html";
         QTest::newRow("absolute address, CR LF, blanks")
             << QByteArray("\xEF\xBB\xBFVersion = 2\r\naddress = https://example.org/x\r\n") << true
-            << "2" << "https://example.org/x";
-        QTest::newRow("no address") << QByteArray("version=1.0.1") << true << "1.0.1" << "";
-        QTest::newRow("empty") << QByteArray() << false << "" << "";
-        QTest::newRow("no version") << QByteArray("address=x\n") << false << "" << "";
+            << "2"
+            << "https://example.org/x";
+        QTest::newRow("no address") << QByteArray("version=1.0.1") << true << "1.0.1"
+                                    << "";
+        QTest::newRow("empty") << QByteArray() << false << ""
+                               << "";
+        QTest::newRow("no version") << QByteArray("address=x\n") << false << ""
+                                    << "";
         QTest::newRow("version with words") << QByteArray("version=1.0 beta\n") << false << ""
                                             << "";
-        QTest::newRow("five parts") << QByteArray("version=1.2.3.4.5\n") << false << "" << "";
+        QTest::newRow("five parts") << QByteArray("version=1.2.3.4.5\n") << false << ""
+                                    << "";
         QTest::newRow("garbled") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11) << false << ""
                                  << "";
-        QTest::newRow("not UTF-8") << QByteArray("version=1.1\n\xff\xfe\n") << false << "" << "";
+        QTest::newRow("not UTF-8") << QByteArray("version=1.1\n\xff\xfe\n") << false << ""
+                                   << "";
         QTest::newRow("line without =") << QByteArray("version=1.1\nhello\n") << false << ""
                                         << "";
         QTest::newRow("script address")
-            << QByteArray("version=3\naddress=javascript:alert(1)\n") << false << "" << "";
+            << QByteArray("version=3\naddress=javascript:alert(1)\n") << false << ""
+            << "";
         QTest::newRow("control character")
-            << QByteArray("version=3\naddress=http://a/\x07\n") << false << "" << "";
-        QTest::newRow("too large") << QByteArray("version=3\n") + QByteArray(20000, '#') << false
-                                   << "" << "";
+            << QByteArray("version=3\naddress=http://a/\x07\n") << false << ""
+            << "";
+        QTest::newRow("too large")
+            << QByteArray("version=3\n") + QByteArray(20000, '#') << false << ""
+            << "";
     }
     void texts()
     {
@@ -95,10 +105,14 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("order");
-        QTest::newRow("equal") << "1.0.0" << "1.0" << 0;
-        QTest::newRow("patch") << "1.0.1" << "1.0.0" << 1;
-        QTest::newRow("numeric, not text") << "1.10" << "1.9" << 1;
-        QTest::newRow("older") << "0.9.9" << "1.0.0" << -1;
+        QTest::newRow("equal") << "1.0.0"
+                               << "1.0" << 0;
+        QTest::newRow("patch") << "1.0.1"
+                               << "1.0.0" << 1;
+        QTest::newRow("numeric, not text") << "1.10"
+                                           << "1.9" << 1;
+        QTest::newRow("older") << "0.9.9"
+                               << "1.0.0" << -1;
     }
     void versions()
     {
