@@ -1,6 +1,5 @@
 #include "uFrmMain.h"
 
-#include "AlignLayout.h"
 #include "AppPaths.h"
 #include "AppTitle.h"
 #include "BannerLoader.h"
@@ -10,14 +9,11 @@
 #include "EntryText.h"
 #include "ErrorGuard.h"
 #include "Exception.h"
-#include "Fonts.h"
 #include "Gauges.h"
 #include "Gbk.h"
-#include "Glyphs.h"
 #include "ImgButton.h"
 #include "ListBox.h"
 #include "MessageDialogs.h"
-#include "PaintPanel.h"
 #include "Panel.h"
 #include "Pronunciations.h"
 #include "RichEdit.h"
@@ -27,7 +23,6 @@
 #include "SpeechLib_TLB.h"
 #include "SpeechText.h"
 #include "Statements.h"
-#include "TPicture.h"
 #include "Update.h"
 #include "WakeServer.h"
 #include "uTest.h"
@@ -35,7 +30,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,7 +43,6 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
-#include <memory>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -61,67 +54,13 @@ QUrl publisherPage(const QString& path)
 {
     QString host = QStringLiteral(WENQUELL_PUBLISHER_URL);
     if (host.isEmpty()) {
-        const QString exe = AppPaths::executableFile();
-        host = QUrl::fromLocalFile(exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1) +
-                                   QStringLiteral("site"))
+        host = QUrl::fromLocalFile(AppPaths::besideProgram(QStringLiteral("site")))
                    .toString(QUrl::FullyEncoded);
     }
     while (host.endsWith(QLatin1Char('/')))
         host.chop(1);
     return QUrl(host + path);
 }
-
-using AlignLayout::Align;
-
-namespace {
-
-const QColor kWhite(0xFF, 0xFF, 0xFF);
-const QColor kGreyPen(0x80, 0x80, 0x80);
-
-Panel* newPanel(QWidget* parent, const char* name, Panel::Bevel bevel, const QColor& color)
-{
-    auto* p = new Panel(parent);
-    p->setObjectName(QLatin1String(name));
-    p->setBevelOuter(bevel);
-    p->setColor(color);
-    return p;
-}
-
-QFont boldFont(const QFont& f)
-{
-    QFont b = f;
-    b.setBold(true);
-    return b;
-}
-
-QFrame* newLine(QWidget* parent, const char* name)
-{
-    auto* f = new QFrame(parent);
-    f->setObjectName(QLatin1String(name));
-    f->setAutoFillBackground(true);
-    QPalette pal = f->palette();
-    pal.setColor(QPalette::Window, kGreyPen);
-    f->setPalette(pal);
-    return f;
-}
-
-// Places aligned children inside `client` (parent coordinates).
-void place(const QRect& client, const QList<std::pair<QWidget*, AlignLayout::Item>>& children)
-{
-    QList<AlignLayout::Item> items;
-    for (const auto& c : children)
-        items.append(c.second);
-    const QList<QRect> rects = AlignLayout::place(client, items);
-    for (qsizetype i = 0; i < children.size(); ++i)
-        children[i].first->setGeometry(rects[i]);
-}
-
-AlignLayout::Item aligned(Align align, int width = 0, int height = 0)
-{
-    return {align, QRect(0, 0, width, height)};
-}
-
-} // namespace
 
 TFrmMain::TFrmMain(QWidget* parent) : QWidget(parent), m_wakeServer(new WakeServer(this))
 {
@@ -135,340 +74,6 @@ TFrmMain::~TFrmMain()
 {
     if (FrmMain == this)
         FrmMain = nullptr;
-}
-
-void TFrmMain::createControls()
-{
-    setObjectName(QStringLiteral("FrmMain"));
-    setWindowTitle(appTitle());
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(772, 565);
-    move(360, 225);
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/wenquell-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
-    setFont(Fonts::songTi(12));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWhite);
-    setPalette(pal);
-
-    ADOConnection1 = new DbConnection(this);
-    ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
-    ADOQuery1 = new DbQuery(this);
-    ADOQuery1->setObjectName(QStringLiteral("ADOQuery1"));
-    ADOQuery1->setConnection(ADOConnection1);
-    SpVoice1 = new TSpVoice(this);
-    SpVoice1->setObjectName(QStringLiteral("SpVoice1"));
-
-    pnlAD = newPanel(this, "pnlAD", Panel::Bevel::None, Panel::buttonFace());
-    pnlClient = newPanel(this, "pnlClient", Panel::Bevel::None, kWhite);
-    place(rect(), {{pnlAD, aligned(Align::Top, 772, 82)}, {pnlClient, aligned(Align::Client)}});
-    // Made before the window is first shown: a browser added later would make the window
-    // recreate its native window (it then needs OpenGL), which the user sees as a flicker.
-    guarded([this] { createBanner(); });
-
-    Shape2 = newLine(pnlClient, "Shape2");
-    pnlLeft = newPanel(pnlClient, "pnlLeft", Panel::Bevel::None, kWhite);
-    pnlRight = newPanel(pnlClient, "pnlRight", Panel::Bevel::None, kWhite);
-    pnlRight->setBorderWidth(5);
-    place(pnlClient->clientRect(), {{Shape2, aligned(Align::Top, 0, 1)},
-                                    {pnlLeft, aligned(Align::Left, 193)},
-                                    {pnlRight, aligned(Align::Client)}});
-
-    pnlLLeft = new TPaintPanel(pnlLeft);
-    pnlLLeft->setObjectName(QStringLiteral("pnlLLeft"));
-    pnlLClient = newPanel(pnlLeft, "pnlLClient", Panel::Bevel::None, kWhite);
-    place(pnlLeft->clientRect(),
-          {{pnlLLeft, aligned(Align::Left, 37)}, {pnlLClient, aligned(Align::Client)}});
-
-    // The speech progress gauge lies under the left-hand panels, out of sight.
-    Gauge1 = new TGauge(pnlLeft);
-    Gauge1->setObjectName(QStringLiteral("Gauge1"));
-    Gauge1->setLoading(true);
-    Gauge1->setGeometry(-402, -9, 595, 13);
-    Gauge1->setBackColor(QColor(0xC0, 0xDC, 0xC0)); // money green
-    Gauge1->setForeColor(QColor(0x00, 0x00, 0xFF));
-    Gauge1->setProgress(0);
-    Gauge1->setEnabled(false);
-    Gauge1->setVisible(false);
-    Gauge1->setLoading(false);
-    Gauge1->lower();
-
-    Shape1 = newLine(pnlLClient, "Shape1");
-    pgMain = new QStackedWidget(pnlLClient);
-    pgMain->setObjectName(QStringLiteral("pgMain"));
-    place(pnlLClient->clientRect(),
-          {{Shape1, aligned(Align::Right, 1)}, {pgMain, aligned(Align::Client)}});
-
-    // With its tabs hidden the page control keeps a margin around its pages.
-    const QRect sheet = QRect(QPoint(0, 0), pgMain->size()).adjusted(4, 6, -4, -4);
-    tsList = new QWidget;
-    tsList->setObjectName(QStringLiteral("tsList"));
-    tsSearch = new QWidget;
-    tsSearch->setObjectName(QStringLiteral("tsSearch"));
-    for (QWidget* page : {tsList, tsSearch}) {
-        auto* holder = new QWidget;
-        page->setParent(holder);
-        page->setGeometry(sheet);
-        pgMain->addWidget(holder);
-    }
-    pgMain->setCurrentIndex(0);
-
-    Panel2 = newPanel(tsList, "Panel2", Panel::Bevel::Raised, Panel::buttonFace());
-    Panel2->setCaption(QStringLiteral("成语列表"));
-    Panel2->setFont(boldFont(font()));
-    ListBox1 = new ListBox(tsList);
-    ListBox1->setAccessibleName(QStringLiteral("成语列表"));
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    place(QRect(QPoint(0, 0), sheet.size()),
-          {{Panel2, aligned(Align::Top, 0, 21)}, {ListBox1, aligned(Align::Client)}});
-    createSearchPage();
-
-    createNavigationStrip();
-
-    pnlRTop = newPanel(pnlRight, "pnlRTop", Panel::Bevel::None, Panel::buttonFace());
-    RichText = new RichEdit(pnlRight);
-    RichText->setAccessibleName(QStringLiteral("成语解释"));
-    RichText->setObjectName(QStringLiteral("RichText"));
-    RichText->setFont(Fonts::tahoma(11));
-    place(pnlRight->clientRect(),
-          {{pnlRTop, aligned(Align::Top, 0, 36)}, {RichText, aligned(Align::Client)}});
-
-    createSpeechBar();
-
-    Label4 = new QLabel(QStringLiteral("访问官方网站"), pnlRTop);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setGeometry(493, 10, 72, 12);
-    Label4->setFont(Fonts::songTi(12));
-    Label4->setCursor(Qt::PointingHandCursor);
-    QPalette linkPalette = Label4->palette();
-    linkPalette.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xFF));
-    Label4->setPalette(linkPalette);
-    Label4->installEventFilter(this);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(5000);
-    Timer1->start();
-
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N1 = PopupMenu1->addAction(QStringLiteral("全选"));
-    N1->setObjectName(QStringLiteral("N1"));
-    N2 = PopupMenu1->addAction(QStringLiteral("复制"));
-    N2->setObjectName(QStringLiteral("N2"));
-    RichText->setContextMenuPolicy(Qt::CustomContextMenu);
-}
-
-namespace {
-
-// A picture of the window's layout: graphic class name and data, as ":/layout/<name>.pic"
-// holds it. Without the graphic class (no PNG support) the picture stays empty.
-void loadLayoutPicture(const char* name, const std::function<void(const TPicture*)>& setter)
-{
-    QFile f(QStringLiteral(":/layout/%1.pic").arg(QLatin1String(name)));
-    if (!f.open(QIODevice::ReadOnly))
-        return;
-    TPicture picture;
-    picture.setLayoutData(f.readAll());
-    setter(&picture);
-}
-
-void loadButtonPictures(TImgControl* button, const char* base, bool withChecked)
-{
-    const auto path = [base](const char* state) { return QByteArray(base) + '_' + state; };
-    loadLayoutPicture(path("normal"), [button](const TPicture* p) { button->setImgNormal(p); });
-    loadLayoutPicture(path("over"), [button](const TPicture* p) { button->setImgEnter(p); });
-    loadLayoutPicture(path("down"), [button](const TPicture* p) { button->setImgDown(p); });
-    loadLayoutPicture(path("disabled"), [button](const TPicture* p) { button->setImgDisable(p); });
-    if (auto* check = qobject_cast<TImgCheckButton*>(button); check && withChecked)
-        loadLayoutPicture(path("check"), [check](const TPicture* p) { check->setImgCheck(p); });
-}
-
-} // namespace
-
-void TFrmMain::createBanner()
-{
-    if (!BannerLoader::bannerWanted())
-        return;
-    m_bannerContextMenu = [this](QObject* sender, qint32& result) {
-        guarded([&] { wbADShowContextMenu(sender, result); });
-    };
-    const BannerLoader::Banner banner = BannerLoader::create(pnlAD, &m_bannerContextMenu);
-    wbAD = banner.control;
-    banner.widget->setObjectName(QStringLiteral("wbAD"));
-    place(pnlAD->clientRect(), {{banner.widget, aligned(Align::Client)}});
-    m_bannerWidget = banner.widget;
-}
-
-void TFrmMain::createNavigationStrip()
-{
-    pnlLLeft->setColor(kWhite);
-    pnlLLeft->setAutoWidth(false);
-    pnlLLeft->setAutoHeight(false);
-    pnlLLeft->setPicVertStretch(vstBottom);
-    loadLayoutPicture("strip", [this](const TPicture* p) { pnlLLeft->setPicture(p); });
-
-    btnList = new TImgCheckButton(pnlLLeft);
-    btnList->setObjectName(QStringLiteral("btnList"));
-    btnList->setGeometry(-2, 31, 39, 34);
-    btnList->setHint(QStringLiteral("成语列表"));
-    btnList->setTag(0);
-    btnList->setCursor(Qt::PointingHandCursor);
-    btnList->setOnEnterOffset(0);
-    btnList->setOnDownOffset(0);
-    loadButtonPictures(btnList, "list", true);
-    btnList->setChecked(true);
-
-    btnSearch = new TImgCheckButton(pnlLLeft);
-    btnSearch->setObjectName(QStringLiteral("btnSearch"));
-    btnSearch->setGeometry(2, 77, 36, 40);
-    btnSearch->setHint(QStringLiteral("成语搜索"));
-    btnSearch->setTag(1);
-    btnSearch->setCursor(Qt::PointingHandCursor);
-    btnSearch->setOnEnterOffset(0);
-    btnSearch->setOnDownOffset(0);
-    loadButtonPictures(btnSearch, "search", true);
-
-    ImgStest = new TImgButton(pnlLLeft);
-    ImgStest->setObjectName(QStringLiteral("ImgStest"));
-    ImgStest->setGeometry(2, 123, 36, 40);
-    ImgStest->setHint(QStringLiteral("成语游戏"));
-    ImgStest->setCursor(Qt::PointingHandCursor);
-    loadButtonPictures(ImgStest, "game", false);
-}
-
-void TFrmMain::createSearchPage()
-{
-    Panel4 = newPanel(tsSearch, "Panel4", Panel::Bevel::Raised, Panel::buttonFace());
-    Panel4->setCaption(QStringLiteral("成语搜索"));
-    Panel4->setFont(boldFont(font()));
-    Panel3 = newPanel(tsSearch, "Panel3", Panel::Bevel::Raised, Panel::buttonFace());
-    ListBox2 = new ListBox(tsSearch);
-    ListBox2->setAccessibleName(QStringLiteral("搜索结果"));
-    ListBox2->setObjectName(QStringLiteral("ListBox2"));
-    place(QRect(QPoint(0, 0), tsSearch->size()), {{Panel4, aligned(Align::Top, 0, 21)},
-                                                  {Panel3, aligned(Align::Top, 0, 53)},
-                                                  {ListBox2, aligned(Align::Client)}});
-
-    RadPinYin = new QRadioButton(QStringLiteral("拼音搜索"), Panel3);
-    RadPinYin->setObjectName(QStringLiteral("RadPinYin"));
-    RadPinYin->setGeometry(3, 1, 75, 17);
-    RadPinYin->setChecked(true);
-    RadHanZi = new QRadioButton(QStringLiteral("汉字搜索"), Panel3);
-    RadHanZi->setObjectName(QStringLiteral("RadHanZi"));
-    RadHanZi->setGeometry(75, 2, 75, 17);
-    edSou = new QLineEdit(Panel3);
-    edSou->setObjectName(QStringLiteral("edSou"));
-    edSou->setAccessibleName(QStringLiteral("搜索内容"));
-    edSou->setGeometry(1, 25, 87, 20);
-    BitBtn2 = new QPushButton(Glyphs::icon("search"), QStringLiteral("搜索"), Panel3);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setGeometry(91, 22, 56, 25);
-    BitBtn2->setIconSize(QSize(16, 16));
-}
-
-namespace {
-
-QLabel* newLabel(QWidget* parent, const char* name, const QString& text, QPoint at)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->move(at);
-    l->adjustSize();
-    return l;
-}
-
-QToolButton* newGlyphButton(QWidget* parent, const char* name, const char* glyphName,
-                            const QString& hint, int left)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setIcon(Glyphs::icon(glyphName));
-    b->setIconSize(QSize(16, 16));
-    b->setToolTip(hint);
-    b->setAccessibleName(hint); // a glyph alone says nothing to a screen reader
-    b->setGeometry(left, 5, 29, 22);
-    return b;
-}
-
-QSlider* newTrackBar(QWidget* parent, const char* name, int left, int min, int max, int position)
-{
-    auto* t = new QSlider(Qt::Horizontal, parent);
-    t->setObjectName(QLatin1String(name));
-    t->setGeometry(left, 5, 86, 22);
-    t->setRange(min, max);
-    t->setSingleStep(2);
-    t->setPageStep(2);
-    t->setTickInterval(10);
-    t->setTickPosition(QSlider::NoTicks);
-    t->setValue(position);
-    return t;
-}
-
-} // namespace
-
-void TFrmMain::createSpeechBar()
-{
-    Label3 = newLabel(pnlRTop, "Label3", QStringLiteral("语言"), QPoint(3, 10));
-    YName = new QComboBox(pnlRTop);
-    YName->setObjectName(QStringLiteral("YName"));
-    YName->setEditable(true);
-    YName->setInsertPolicy(QComboBox::NoInsert);
-    YName->addItems({QStringLiteral("纯中文"), QStringLiteral("中英混合")});
-    YName->setCurrentIndex(0);
-    YName->setGeometry(29, 6, 71, 20);
-    bPlay = newGlyphButton(pnlRTop, "bPlay", "play", QStringLiteral("播放"), 106);
-    bPuse = newGlyphButton(pnlRTop, "bPuse", "pause", QStringLiteral("暂停"), 141);
-    brPlay = newGlyphButton(pnlRTop, "brPlay", "resume", QStringLiteral("继续"), 176);
-    bStop = newGlyphButton(pnlRTop, "bStop", "stop", QStringLiteral("停止"), 211);
-    Label1 = newLabel(pnlRTop, "Label1", QStringLiteral("音量"), QPoint(246, 10));
-    // The positions of the window's layout; start-up moves them to 100 and 0.
-    TraSound = newTrackBar(pnlRTop, "TraSound", 271, 0, 100, 10);
-    TraSound->setAccessibleName(Label1->text());
-    Label2 = newLabel(pnlRTop, "Label2", QStringLiteral("语速"), QPoint(363, 10));
-    TraSpeed = newTrackBar(pnlRTop, "TraSpeed", 388, -5, 5, 5);
-    TraSpeed->setAccessibleName(Label2->text());
-}
-
-void TFrmMain::connectHandlers()
-{
-    connectGuarded(ListBox1, &ListBox::Click, this, &TFrmMain::ListBox1Click, ListBox1);
-    connectGuarded(ListBox2, &ListBox::Click, this, &TFrmMain::ListBox2Click, ListBox2);
-    connectGuarded(BitBtn2, &QPushButton::clicked, this, &TFrmMain::BitBtn2Click, BitBtn2);
-    edSou->installEventFilter(this);
-    connect(RadPinYin, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            guarded([this] { RadPinYinClick(RadPinYin); });
-    });
-    connect(RadHanZi, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            guarded([this] { RadHanZiClick(RadHanZi); });
-    });
-    connectGuarded(btnList, &TImgControl::Click, this, &TFrmMain::btnListClick, btnList);
-    connectGuarded(btnSearch, &TImgControl::Click, this, &TFrmMain::btnListClick, btnSearch);
-    connectGuarded(ImgStest, &TImgControl::Click, this, &TFrmMain::ImgStestClick, ImgStest);
-
-    connect(RichText, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });
-    connectGuarded(N1, &QAction::triggered, this, &TFrmMain::N1Click, N1);
-    connectGuarded(N2, &QAction::triggered, this, &TFrmMain::N2Click, N2);
-    connectGuarded(bPlay, &QToolButton::clicked, this, &TFrmMain::PlayClick, bPlay);
-    connectGuarded(bPuse, &QToolButton::clicked, this, &TFrmMain::StopClick, bPuse);
-    connectGuarded(brPlay, &QToolButton::clicked, this, &TFrmMain::ContClick, brPlay);
-    connectGuarded(bStop, &QToolButton::clicked, this, &TFrmMain::CloseClick, bStop);
-    connectGuarded(TraSound, &QSlider::valueChanged, this, &TFrmMain::TraSoundChange, TraSound);
-    connectGuarded(TraSpeed, &QSlider::valueChanged, this, &TFrmMain::TraSpeedChange, TraSpeed);
-    connectGuarded(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer, Timer1);
-    connect(m_wakeServer, &WakeServer::messageReceived, this,
-            [this](unsigned message, qint64, qint64) {
-                if (message == WM_APPRESTORE)
-                    guarded([this] { WMAppRestore(); });
-            });
 }
 
 void TFrmMain::FormCreate(QObject*)
@@ -506,10 +111,8 @@ void TFrmMain::setTrackBarFromCode(QSlider* bar, int position, void (TFrmMain::*
 void TFrmMain::ConnectDB()
 {
     try {
-        const QString exe = AppPaths::executableFile();
-        const QString path =
-            exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral("data/EduData.db");
-        const QString connectionString = DbConnection::forFile(path);
+        const QString connectionString =
+            DbConnection::forFile(AppPaths::besideProgram(AppPaths::StoreFile));
         ADOConnection1->close();
         ADOConnection1->setConnectionString(connectionString);
         ADOConnection1->setLoginPrompt(false);
@@ -737,35 +340,6 @@ void TFrmMain::WMAppRestore()
     activateWindow();
     if (focus)
         focus->setFocus(Qt::ActiveWindowFocusReason);
-}
-
-bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Label4) {
-        switch (event->type()) {
-        case QEvent::Enter:
-            guarded([this] { Label4MouseEnter(Label4); });
-            break;
-        case QEvent::Leave:
-            guarded([this] { Label4MouseLeave(Label4); });
-            break;
-        case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-                Label4->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
-                guarded([this] { Label4Click(Label4); });
-            break;
-        default:
-            break;
-        }
-    }
-    if (watched == edSou && event->type() == QEvent::KeyPress) {
-        const QString typed = static_cast<QKeyEvent*>(event)->text();
-        if (typed.size() == 1) {
-            QChar key = typed[0];
-            guarded([&] { edSouKeyPress(edSou, key); });
-        }
-    }
-    return QWidget::eventFilter(watched, event); // the key still reaches the edit box
 }
 
 void TFrmMain::showEvent(QShowEvent* event)

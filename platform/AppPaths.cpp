@@ -22,6 +22,12 @@ QString executableFile()
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
 }
 
+QString besideProgram(const QString& relativePath)
+{
+    const QString exe = executableFile();
+    return exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1) + relativePath;
+}
+
 void setExecutableFileForTests(const QString& path)
 {
     override() = path;

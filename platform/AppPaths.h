@@ -6,6 +6,10 @@ namespace AppPaths {
 
 // Full path of the running executable (symbolic links resolved).
 QString executableFile();
+// What the program keeps beside itself: its idiom store, "data/EduData.db", and the publisher's
+// pages, "site".
+QString besideProgram(const QString& relativePath);
+inline const QString StoreFile = QStringLiteral("data/EduData.db");
 // Tests run the program's windows inside their own executable; this points the windows at a
 // directory of the test's choosing instead. Empty restores the real path.
 void setExecutableFileForTests(const QString& path);

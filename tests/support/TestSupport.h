@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AppPaths.h"
+
 #include "MessageDialogs.h"
 
 #include <QList>
@@ -42,7 +44,7 @@ public:
     ~AppDir();
 
     QString path() const { return m_dir.path(); }
-    QString databasePath() const { return m_dir.path() + QStringLiteral("/data/EduData.db"); }
+    QString databasePath() const { return m_dir.path() + u'/' + AppPaths::StoreFile; }
     // Replaces data/EduData.db by the given bytes.
     void writeDatabase(const QByteArray& bytes);
 
