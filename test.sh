@@ -62,7 +62,7 @@ wq_stage "tests under the sanitizers" wq_sanitized_ctest "$@"
 # of another kind, for the tests whose windows use OpenGL.
 wq_log "Running the OpenGL tests under the sanitizers with Mesa's softpipe driver"
 wq_softpipe_ctest() {
-    GALLIUM_DRIVER=softpipe wq_sanitized_ctest -R '^(controls/webbrowseex|app/mainwindow)$'
+    GALLIUM_DRIVER=softpipe wq_sanitized_ctest -R '^(browser/webbrowseex|app/mainwindow)$'
 }
 wq_stage "OpenGL tests under the sanitizers, softpipe" wq_softpipe_ctest
 

@@ -110,5 +110,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestImgButtonLayout)
+QTEST_APPLESS_MAIN(TestImgButtonLayout)
 #include "tst_imgbuttonlayout.moc"
