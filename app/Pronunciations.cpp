@@ -6,7 +6,7 @@
 #include "Statements.h"
 #include "VoiceEngine.h"
 
-SpeechLexicon Pronunciations::read(const QString& connectionString)
+QList<Pronunciations::Row> Pronunciations::rows(const QString& connectionString)
 {
     DbConnection connection;
     connection.setConnectionString(connectionString);
@@ -14,9 +14,18 @@ SpeechLexicon Pronunciations::read(const QString& connectionString)
     DbQuery query;
     query.setConnection(&connection);
     Statements::run(query, Statements::pronunciations());
-    SpeechLexicon lexicon;
+    QList<Row> rows;
+    rows.reserve(query.recordCount());
     for (; !query.eof(); query.next())
-        lexicon.add(query.fieldAsString(Fields::Idiom), query.fieldAsString(Fields::Pinyin));
+        rows.append({query.fieldAsString(Fields::Idiom), query.fieldAsString(Fields::Pinyin)});
+    return rows;
+}
+
+SpeechLexicon Pronunciations::read(const QString& connectionString)
+{
+    SpeechLexicon lexicon;
+    for (const Row& row : rows(connectionString))
+        lexicon.add(row.idiom, row.pinyin);
     return lexicon;
 }
 

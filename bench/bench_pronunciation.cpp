@@ -19,25 +19,7 @@
 
 namespace {
 
-struct Row
-{
-    QString idiom;
-    QString pinyin;
-};
-
-QList<Row> storeRows(const QString& connectionString)
-{
-    DbConnection connection;
-    connection.setConnectionString(connectionString);
-    connection.open();
-    DbQuery query;
-    query.setConnection(&connection);
-    Statements::run(query, Statements::pronunciations());
-    QList<Row> rows;
-    for (; !query.eof(); query.next())
-        rows.append({query.fieldAsString(Fields::Idiom), query.fieldAsString(Fields::Pinyin)});
-    return rows;
-}
+using Row = Pronunciations::Row;
 
 // espeak-ng's phonemes for `text` in the voice set last, without stress marks, blanks folded.
 QString phonemes(const QString& text)
@@ -79,7 +61,7 @@ int main(int argc, char** argv)
     const double buildMs = clock.nsecsElapsed() / 1e6;
     const double lexiconMb = (mallinfo2().uordblks - heapBefore) / 1048576.0;
 
-    const QList<Row> rows = storeRows(connectionString);
+    const QList<Row> rows = Pronunciations::rows(connectionString);
     int intact = 0;
     for (const Row& row : rows)
         intact += PinyinSyllables::readingOf(row.idiom, row.pinyin).isEmpty() ? 0 : 1;

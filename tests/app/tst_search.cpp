@@ -2,6 +2,7 @@
 #include "DbQuery.h"
 #include "Gbk.h"
 #include "ListBox.h"
+#include "MainWindowFixture.h"
 #include "RichEdit.h"
 #include "Statements.h"
 #include "TestSupport.h"
@@ -26,7 +27,7 @@ class TestSearch : public QObject
 {
     Q_OBJECT
 private:
-    AppDir* m_dir = nullptr;
+    MainWindowFixture m_fixture;
     DialogRecorder* m_dialogs = nullptr;
     TFrmMain* m_w = nullptr;
 
@@ -39,19 +40,12 @@ private:
 private slots:
     void init()
     {
-        m_dir = new AppDir;
-        m_dialogs = new DialogRecorder;
-        m_w = new TFrmMain;
-        m_w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_w));
+        QVERIFY(m_fixture.open());
+        m_w = m_fixture.window();
+        m_dialogs = m_fixture.dialogs();
         m_w->pgMain->setCurrentIndex(1);
     }
-    void cleanup()
-    {
-        delete m_w;
-        delete m_dialogs;
-        delete m_dir;
-    }
+    void cleanup() { m_fixture.close(); }
 
     void initialState()
     {

@@ -1,5 +1,6 @@
 #include "Gauges.h"
 #include "Gbk.h"
+#include "MainWindowFixture.h"
 #include "RichEdit.h"
 #include "SpeechLib_TLB.h"
 #include "SpeechTestSupport.h"
@@ -18,7 +19,7 @@ class TestSpeechBar : public QObject
 {
     Q_OBJECT
 private:
-    AppDir* m_dir = nullptr;
+    MainWindowFixture m_fixture;
     DialogRecorder* m_dialogs = nullptr;
     TFrmMain* m_w = nullptr;
     VoiceCalls m_calls;
@@ -37,18 +38,11 @@ private:
 private slots:
     void init()
     {
-        m_dir = new AppDir;
-        m_dialogs = new DialogRecorder;
-        m_w = new TFrmMain;
-        m_w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_w));
+        QVERIFY(m_fixture.open());
+        m_w = m_fixture.window();
+        m_dialogs = m_fixture.dialogs();
     }
-    void cleanup()
-    {
-        delete m_w;
-        delete m_dialogs;
-        delete m_dir;
-    }
+    void cleanup() { m_fixture.close(); }
 
     void startUpSetsVolumeThenRate()
     {
@@ -107,15 +101,13 @@ private slots:
 
     void startUpWithoutSpeechData()
     {
-        delete m_w;
-        m_w = nullptr;
+        m_fixture.closeWindow();
         m_dialogs->clear();
         const QTemporaryDir nothing;
         VoiceEngine::instance().setDataPath(nothing.path());
         const auto installed = qScopeGuard([] { VoiceEngine::instance().setDataPath({}); });
-        m_w = new TFrmMain;
-        m_w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_w));
+        QVERIFY(m_fixture.openWindow());
+        m_w = m_fixture.window();
         QCOMPARE(m_dialogs->lines(),
                  QStringList{QStringLiteral(
                                  "Wenquell|No speech data: the espeak-ng speech engine cannot load "
