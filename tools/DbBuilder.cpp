@@ -29,7 +29,7 @@ const char* kReportHeader =
 
 [[noreturn]] void fail(const QString& message)
 {
-    throw Error(message.toStdString());
+    throw Error(message);
 }
 
 class Db

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "Exception.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
-#include <stdexcept>
 
 // Builds the idiom store (table ChenYu) from the idiom data set's text file.
 namespace DbBuilder {
@@ -23,10 +24,11 @@ struct Report
     QMap<QString, int> rules; // how often each repair rule fired
 };
 
-class Error : public std::runtime_error
+// A build that cannot go on; the program's common exception, so it reads like every other.
+class Error : public Exception
 {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 // Reads `sourcePath` (UTF-8, one idiom a line) and writes the store to `dbPath`, replacing it
