@@ -1,3 +1,4 @@
+#include "ControlsTestSupport.h"
 #include "Exception.h"
 #include "Gauges.h"
 #include "Panel.h"
@@ -42,22 +43,6 @@ GaugeLook lookOf(TGaugeKind kind, TBorderStyle border, int percent)
     look.font = testFont();
     return look;
 }
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 // The pixels where two images of the same size differ.
 QList<QPoint> differences(const QImage& a, const QImage& b)
@@ -542,38 +527,38 @@ void TestGauge::repaintsOnlyWhenTheWholePercentChanges()
 
     // No event processing between the writes: each repaint happens inside the write.
     gauge->setProgress(10); // 0 % -> 1 %
-    QCOMPARE(paints.count, 1);
+    QCOMPARE(paints.count(), 1);
     gauge->setProgress(19); // still 1 %
-    QCOMPARE(paints.count, 1);
+    QCOMPARE(paints.count(), 1);
     QCOMPARE(gauge->Progress(), 19);
     gauge->setProgress(20);
-    QCOMPARE(paints.count, 2);
+    QCOMPARE(paints.count(), 2);
     gauge->setProgress(20);
     gauge->setProgress(5000); // clamped to 1000
-    QCOMPARE(paints.count, 3);
+    QCOMPARE(paints.count(), 3);
     gauge->setProgress(1000);
-    QCOMPARE(paints.count, 3);
+    QCOMPARE(paints.count(), 3);
 
     gauge->setKind(gkPie);
-    QCOMPARE(paints.count, 4);
+    QCOMPARE(paints.count(), 4);
     gauge->setKind(gkPie);
     gauge->setForeColor(QColor(0, 0, 0));
     gauge->setBackColor(QColor(255, 255, 255));
     gauge->setShowText(true);
     gauge->setBorderStyle(bsSingle);
-    QCOMPARE(paints.count, 4);
+    QCOMPARE(paints.count(), 4);
     gauge->setForeColor(kBlue);
     gauge->setBackColor(kMoneyGreen);
     gauge->setShowText(false);
     gauge->setBorderStyle(bsNone);
-    QCOMPARE(paints.count, 8);
+    QCOMPARE(paints.count(), 8);
 
     gauge->setMaxValue(1000);
-    QCOMPARE(paints.count, 8);
+    QCOMPARE(paints.count(), 8);
     gauge->setMaxValue(2000); // a new range repaints
-    QCOMPARE(paints.count, 9);
+    QCOMPARE(paints.count(), 9);
     gauge->setMinValue(10);
-    QCOMPARE(paints.count, 10);
+    QCOMPARE(paints.count(), 10);
 }
 
 void TestGauge::hiddenGaugeIsNotPainted()
@@ -588,7 +573,7 @@ void TestGauge::hiddenGaugeIsNotPainted()
     gauge->setProgress(40);
     gauge->setKind(gkNeedle);
     QCoreApplication::processEvents();
-    QCOMPARE(paints.count, 0);
+    QCOMPARE(paints.count(), 0);
     QCOMPARE(gauge->Progress(), 40);
 }
 
