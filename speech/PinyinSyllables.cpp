@@ -170,6 +170,11 @@ QString PinyinSyllables::withTone(QStringView spelling, int tone)
     return decomposed.normalized(QString::NormalizationForm_C);
 }
 
+bool PinyinSyllables::isHan(char32_t c)
+{
+    return QChar::script(c) == QChar::Script_Han && QChar::isLetter(c);
+}
+
 QList<char32_t> PinyinSyllables::hanCharacters(QStringView text)
 {
     QList<char32_t> out;
@@ -179,7 +184,7 @@ QList<char32_t> PinyinSyllables::hanCharacters(QStringView text)
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        if (QChar::script(c) == QChar::Script_Han && QChar::isLetter(c))
+        if (isHan(c))
             out.append(c);
     }
     return out;

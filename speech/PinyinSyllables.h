@@ -28,6 +28,9 @@ int tone(QStringView syllable);
 QString withTone(QStringView letters, int tone);
 
 // The Han characters of `text`, in order; punctuation and anything else are left out.
+// A Han character, as every check of idioms counts them: a letter of the Han script.
+bool isHan(char32_t c);
+
 QList<char32_t> hanCharacters(QStringView text);
 
 // The number of Han characters of `text`; punctuation and anything else count nothing.

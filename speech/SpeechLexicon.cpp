@@ -17,7 +17,7 @@ bool isHanAt(const QString& text, qsizetype i, qsizetype* width)
         c = QChar::surrogateToUcs4(text[i], text[i + 1]);
         *width = 2;
     }
-    return QChar::script(c) == QChar::Script_Han && QChar::isLetter(c);
+    return PinyinSyllables::isHan(c);
 }
 
 } // namespace

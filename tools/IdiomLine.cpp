@@ -1,5 +1,7 @@
 #include "IdiomLine.h"
 
+#include "PinyinSyllables.h"
+
 #include <QList>
 #include <QStringView>
 
@@ -34,7 +36,7 @@ bool isIdiomText(const QString& text)
     for (const char32_t cp : text.toUcs4()) {
         if (cp == U'，' || cp == U'、')
             continue;
-        if (QChar::script(cp) != QChar::Script_Han || !QChar::isLetter(cp))
+        if (!PinyinSyllables::isHan(cp))
             return false;
     }
     return true;
