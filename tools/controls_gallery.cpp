@@ -2,7 +2,7 @@
 // at: image buttons and check buttons in each visual state, the caption layouts, the picture
 // panel's stretch modes (growing and shrinking), its frames and captions, and PNG drawing.
 //
-//   build/tests/controls_gallery [out.png]     (default: controls-gallery.png)
+//   build/tools/controls_gallery [out.png]     (default: controls-gallery.png)
 //
 // Runs without a display (offscreen) unless QT_QPA_PLATFORM says otherwise.
 
