@@ -2,7 +2,6 @@
 
 #include "AppTitle.h"
 #include "BannerLoader.h"
-#include "BrowserEngine.h"
 #include "GraphicUnits.h"
 #include "InstanceLock.h"
 #include "MessageDialogs.h"
@@ -19,8 +18,7 @@ static constexpr int kWakeTimeoutMs = 5000;
 static void runFirstCopy(int argc, char** argv)
 {
     // The banner's browser engine needs its settings before the application object exists.
-    if (BannerLoader::bannerWanted())
-        prepareBrowserEngine();
+    BannerLoader::prepareEngine();
     QApplication app(argc, argv);
     MessageDialogs::installErrorReporter();
     // The PNG codec test, before any window exists; the picture units' exits run at the end.

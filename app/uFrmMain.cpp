@@ -3,7 +3,6 @@
 #include "AppPaths.h"
 #include "AppTitle.h"
 #include "BannerLoader.h"
-#include "BrowserAddress.h"
 #include "DbConnection.h"
 #include "DbQuery.h"
 #include "EntryText.h"
@@ -79,10 +78,9 @@ TFrmMain::~TFrmMain()
 void TFrmMain::FormCreate(QObject*)
 {
     // The page loads in the background; creation does not wait for it.
-    const QUrl banner = browserAddress(
+    BannerLoader::navigate(
+        m_bannerWidget,
         publisherPage(QStringLiteral("/ad/201072718_1.html")).toString(QUrl::FullyEncoded));
-    if (m_bannerWidget)
-        BannerLoader::navigate(m_bannerWidget, banner);
     ConnectDB();
     // With the store closed (its failure already shown) the list stays empty; every later
     // action that needs the store reports that it is not open.

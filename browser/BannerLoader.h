@@ -13,6 +13,9 @@ namespace BannerLoader {
 
 using ContextMenuHandler = std::function<void(QObject* sender, qint32& result)>;
 
+// Before the QApplication is created: readies the browser engine when the banner is wanted.
+void prepareEngine();
+
 // False when WENQUELL_BANNER_MODULE is set and empty: the program then runs without the banner
 // (and without the browser engine and the OpenGL it needs), as on a machine short of memory.
 // Set to a path, that module is used instead of the one beside the program.
@@ -26,6 +29,8 @@ struct Banner
 
 // The handler must outlive the banner (the main window owns both).
 Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu);
-void navigate(QWidget* banner, const QUrl& address);
+// Checks `address` as the browser would (Exception for one it refuses, banner or not) and
+// loads it into the banner, if there is one.
+void navigate(QWidget* banner, const QString& address);
 
 } // namespace BannerLoader

@@ -2,6 +2,7 @@
 
 #include "AppPaths.h"
 #include "BannerModule.h"
+#include "BrowserAddress.h"
 #include "BrowserEngine.h"
 #include "Exception.h"
 
@@ -84,8 +85,17 @@ Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu)
     return {widget, static_cast<TWebBrowseEx*>(control)};
 }
 
-void navigate(QWidget* banner, const QUrl& address)
+void prepareEngine()
 {
+    if (bannerWanted())
+        prepareBrowserEngine();
+}
+
+void navigate(QWidget* banner, const QString& text)
+{
+    const QUrl address = browserAddress(text);
+    if (!banner)
+        return;
     char error[512] = {};
     if (!module().navigate(banner, address.toString(QUrl::FullyEncoded).toUtf8().constData(), error,
                            sizeof(error)))
