@@ -5,6 +5,7 @@
 #include "GraphicUnits.h"
 #include "ImgButton.h"
 #include "ListBox.h"
+#include "MainWindowFixture.h"
 #include "PaintPanel.h"
 #include "Panel.h"
 #include "RichEdit.h"
@@ -86,8 +87,8 @@ private slots:
     {
         QFETCH(QString, control);
         QFETCH(QString, name);
-        AppDir dir;
-        TFrmMain w;
+        MainWindowFixture f;
+        TFrmMain& w = f.make();
         TtTest game;
         QWidget* widget = w.findChild<QWidget*>(control);
         if (!widget)
@@ -118,10 +119,9 @@ private slots:
     // available area, and at (360, 225) wherever it fits there.
     void placedOnItsScreen()
     {
-        AppDir dir;
-        TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        TFrmMain& w = *f.window();
         const QRect available = w.screen()->availableGeometry();
         const QRect frame = w.frameGeometry();
         QVERIFY2(available.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
@@ -163,8 +163,8 @@ private slots:
 
     void windowAndLayout()
     {
-        AppDir dir;
-        TFrmMain w;
+        MainWindowFixture f;
+        TFrmMain& w = f.make();
         QCOMPARE(w.windowTitle(), QStringLiteral("Wenquell"));
         QCOMPARE(w.size(), QSize(772, 565));
         QCOMPARE(w.minimumSize(), w.maximumSize());
@@ -193,8 +193,8 @@ private slots:
 
     void listHoldsEveryIdiomInStoreOrderAndNothingIsChosen()
     {
-        AppDir dir;
-        TFrmMain w;
+        MainWindowFixture f;
+        TFrmMain& w = f.make();
         QStringList rows;
         for (int i = 0; i < w.ListBox1->count(); ++i)
             rows.append(w.ListBox1->itemText(i));
@@ -207,10 +207,9 @@ private slots:
 
     void clickingAndArrowKeysShowEntries()
     {
-        AppDir dir;
-        TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        TFrmMain& w = *f.window();
 
         clickRow(w.ListBox1, 9);
         QCOMPARE(w.RichText->text(), entryOf({"一言九鼎", "yī yán jiǔ dǐng",
@@ -237,10 +236,9 @@ private slots:
 
     void secondOfTwoDuplicatesShowsTheFirstEntry()
     {
-        AppDir dir;
-        TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        TFrmMain& w = *f.window();
         clickRow(w.ListBox1, 6);
         QVERIFY(w.RichText->text().contains(QStringLiteral("Quick success, 100% sure.")));
     }
@@ -255,9 +253,9 @@ private slots:
     void unknownIdiomShowsTheLabelsAlone()
     {
         QFETCH(QString, idiom);
-        AppDir dir;
-        DialogRecorder dialogs;
-        TFrmMain w;
+        MainWindowFixture f;
+        TFrmMain& w = f.make();
+        DialogRecorder& dialogs = *f.dialogs();
         guarded([&] { w.SlectChengYu(Gbk::fromUnicode(idiom)); });
         QCOMPARE(dialogs.shown().size(), 0);
         QCOMPARE(w.RichText->text(), entryOf({"", "", "", "", ""}));
@@ -265,10 +263,9 @@ private slots:
 
     void contextMenuCopiesOnlyWithASelection()
     {
-        AppDir dir;
-        TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        TFrmMain& w = *f.window();
         w.SlectChengYu(Gbk::fromUnicode(QStringLiteral("画龙点睛")));
         w.RichTextContextPopup(QPoint(20, 20));
         QVERIFY(w.N1->isEnabled());
@@ -330,10 +327,9 @@ private slots:
 
     void restoreOnlyWhenMinimised()
     {
-        AppDir dir;
-        TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        TFrmMain& w = *f.window();
         w.ListBox1->setFocus();
         w.showMinimized();
         QTRY_VERIFY(w.isMinimized());
@@ -349,10 +345,9 @@ private slots:
 
     void linkUnderlinesWhilePointedAtAndOpensTheHomePage()
     {
-        AppDir dir;
-        TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        TFrmMain& w = *f.window();
         QCOMPARE(w.Label4->text(), QStringLiteral("访问官方网站"));
         QCOMPARE(w.Label4->geometry(), QRect(493, 10, 72, 12));
         QCOMPARE(w.Label4->parentWidget(), static_cast<QWidget*>(w.pnlRTop));
@@ -373,7 +368,7 @@ private slots:
         QTest::mouseClick(w.Label4, Qt::LeftButton);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(
-                                  dir.path() + QStringLiteral("/site/201072118.html"))});
+                                  f.dir()->path() + QStringLiteral("/site/201072118.html"))});
     }
 
     void updaterIsCalledOnceAfterFiveSeconds()
@@ -401,10 +396,9 @@ private slots:
     void navigationStripAndPageSwitching()
     {
         const GraphicUnits pictures; // as at start-up: the PNG class is there
-        AppDir dir;
-        TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        TFrmMain& w = *f.window();
         QCOMPARE(w.btnList->geometry(), QRect(-2, 31, 39, 34));
         QCOMPARE(w.btnSearch->geometry(), QRect(2, 77, 36, 40));
         QCOMPARE(w.ImgStest->geometry(), QRect(2, 123, 36, 40));
@@ -478,10 +472,9 @@ private slots:
     {
         QTemporaryDir runtime;
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        AppDir dir;
-        TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        TFrmMain& w = *f.window();
         w.showMinimized();
         QTRY_VERIFY(w.isMinimized());
         auto sent = std::async(std::launch::async, [] {

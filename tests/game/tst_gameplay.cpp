@@ -9,6 +9,7 @@
 #include "Gbk.h"
 #include "ImgButton.h"
 #include "ListBox.h"
+#include "MainWindowFixture.h"
 #include "MessageDialogs.h"
 #include "RichEdit.h"
 #include "TestSupport.h"
@@ -177,12 +178,10 @@ private slots:
             QSKIP("needs an X display");
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("needs xdotool");
-        AppDir dir; // the eleven-idiom fixture store: a deal takes ten of them
-        DialogRecorder dialogs;
-        TFrmMain main;
+        MainWindowFixture fixture; // the eleven-idiom fixture store: a deal takes ten of them
+        QVERIFY(fixture.open());
+        TFrmMain& main = *fixture.window();
         FrmMain = &main;
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
         auto hidden = std::make_unique<TtTest>();
         tTest = hidden.get();
 
@@ -206,7 +205,7 @@ private slots:
         QTRY_VERIFY(game.isNull());
         QCOMPARE(tTest, nullptr);
         QVERIFY(hidden && !hidden->isVisible());
-        QVERIFY(dialogs.shown().isEmpty());
+        QVERIFY(fixture.dialogs()->shown().isEmpty());
         FrmMain = nullptr;
     }
 };

@@ -5,6 +5,7 @@
 #include "Gbk.h"
 #include "ImgButton.h"
 #include "ListBox.h"
+#include "MainWindowFixture.h"
 #include "Panel.h"
 #include "RichEdit.h"
 #include "TestSupport.h"
@@ -74,13 +75,13 @@ static QString changedStore(const QTemporaryDir& dir, const QString& from, const
 // The main window on a fixture store, and a game window wired to it as the game button does.
 struct Game
 {
-    AppDir dir;
-    DialogRecorder dialogs;
-    TFrmMain main;
+    MainWindowFixture fixture;
+    TFrmMain& main;
+    DialogRecorder& dialogs;
     int entriesShown = 0;
     std::unique_ptr<TtTest> w;
 
-    explicit Game(const QString& store) : dir(store)
+    explicit Game(const QString& store) : main(fixture.make(store)), dialogs(*fixture.dialogs())
     {
         GameHost host;
         host.mainWindow = &main;
@@ -573,11 +574,9 @@ private slots:
     // The game button: a new modal window each time, owned by no one, destroyed on closing.
     void theGameButtonOpensAFreshWindowEachTime()
     {
-        AppDir dir;
-        DialogRecorder dialogs;
-        TFrmMain main;
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        MainWindowFixture fixture;
+        QVERIFY(fixture.open());
+        TFrmMain& main = *fixture.window();
         auto hidden = std::make_unique<TtTest>();
         tTest = hidden.get();
 
@@ -615,7 +614,7 @@ private slots:
             QVERIFY(tTest == nullptr);
             QVERIFY(hidden && !hidden->isVisible());
         }
-        QVERIFY(dialogs.shown().isEmpty());
+        QVERIFY(fixture.dialogs()->shown().isEmpty());
         tTest = nullptr;
     }
 };

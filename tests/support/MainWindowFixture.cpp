@@ -11,11 +11,18 @@ MainWindowFixture::~MainWindowFixture()
     close();
 }
 
-bool MainWindowFixture::open()
+TFrmMain& MainWindowFixture::make(const QString& database)
 {
-    m_dir = std::make_unique<AppDir>();
+    m_dir = std::make_unique<AppDir>(database);
     m_dialogs = std::make_unique<DialogRecorder>();
-    return openWindow();
+    m_window = std::make_unique<TFrmMain>();
+    return *m_window;
+}
+
+bool MainWindowFixture::open(const QString& database)
+{
+    make(database).show();
+    return QTest::qWaitForWindowExposed(m_window.get());
 }
 
 void MainWindowFixture::close()

@@ -6,16 +6,18 @@
 
 class TFrmMain;
 
-// One shown main window over the fixture store, its message boxes recorded: opened by a
-// test's init(), closed by its cleanup().
+// One main window over a fixture store, its message boxes recorded: opened by a test (or its
+// init()), closed when the fixture goes (or by cleanup()).
 class MainWindowFixture
 {
 public:
     MainWindowFixture();
     ~MainWindowFixture();
 
+    // Makes the window over a copy of `database` (see AppDir), without showing it.
+    TFrmMain& make(const QString& database = QStringLiteral(WQ_FIXTURE_DB));
     // Makes and shows the window; false when it never became exposed.
-    bool open();
+    bool open(const QString& database = QStringLiteral(WQ_FIXTURE_DB));
     void close();
     // The window alone, for a test that makes it again under other conditions.
     void closeWindow();
@@ -23,6 +25,7 @@ public:
 
     TFrmMain* window() const { return m_window.get(); }
     DialogRecorder* dialogs() const { return m_dialogs.get(); }
+    const AppDir* dir() const { return m_dir.get(); }
 
 private:
     std::unique_ptr<AppDir> m_dir;
