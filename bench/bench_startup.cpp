@@ -13,7 +13,6 @@
 
 #include "AppPaths.h"
 #include "BannerLoader.h"
-#include "BrowserEngine.h"
 #include "ListBox.h"
 #include "Panel.h"
 #include "uFrmMain.h"
@@ -21,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
 #include <algorithm>
@@ -104,8 +104,7 @@ static int child(int argc, char** argv, qint64 startNs)
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool banner = BannerLoader::bannerWanted();
-    if (banner)
-        prepareBrowserEngine();
+    BannerLoader::prepareEngine();
     QApplication app(argc, argv);
     AppPaths::setExecutableFileForTests(QStringLiteral(WQ_WENQUELL_EXE));
     // The banner's browser is the first thing the main window makes.
@@ -168,31 +167,45 @@ struct Run
     int rows = 0;
 };
 
-static bool runChildren(const char* self, int runs, bool banner, Run& out)
+// One run of the program's start-up (as a child of this program), with or without the banner.
+static bool runChild(const char* self, bool banner, Run& out)
 {
-    for (int i = 0; i < runs; ++i) {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::SeparateChannels);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (!banner)
-            env.insert(QStringLiteral("WENQUELL_BANNER_MODULE"), QString());
-        p.setProcessEnvironment(env);
-        const qint64 start = nowNs();
-        p.start(QString::fromLocal8Bit(self), {QStringLiteral("--child"), QString::number(start)});
-        if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-            std::fprintf(stderr, "run %d failed\n", i + 1);
-            return false;
-        }
-        const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
-        if (f.size() != 6)
-            return false;
-        out.listMs.add(f[0].toDouble() / 1000.0);
-        out.listMb.add(f[1].toDouble() / 1024.0);
-        out.rows = f[2].toInt();
-        out.bannerMs.add(f[3].toDouble() / 1000.0);
-        out.familyMb.add(f[4].toDouble() / 1024.0);
-        out.beforeBrowserMb.add(f[5].toDouble() / 1024.0);
+    QProcess p;
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!banner)
+        env.insert(QStringLiteral("WENQUELL_BANNER_MODULE"), QString());
+    p.setProcessEnvironment(env);
+    const qint64 start = nowNs();
+    p.start(QString::fromLocal8Bit(self), {QStringLiteral("--child"), QString::number(start)});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "a run %s the banner failed\n", banner ? "with" : "without");
+        return false;
     }
+    const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
+    if (f.size() != 6)
+        return false;
+    out.listMs.add(f[0].toDouble() / 1000.0);
+    out.listMb.add(f[1].toDouble() / 1024.0);
+    out.rows = f[2].toInt();
+    out.bannerMs.add(f[3].toDouble() / 1000.0);
+    out.familyMb.add(f[4].toDouble() / 1024.0);
+    out.beforeBrowserMb.add(f[5].toDouble() / 1024.0);
+    return true;
+}
+
+// One run of the floor program on the same store.
+static bool runFloor(Figures& out)
+{
+    QProcess p;
+    const QString store =
+        QFileInfo(QStringLiteral(WQ_WENQUELL_EXE)).absolutePath() + u'/' + AppPaths::StoreFile;
+    p.start(QStringLiteral(WQ_FLOOR_EXE), {store, QString::number(nowNs())});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "a run of the floor failed\n");
+        return false;
+    }
+    out.add(p.readAllStandardOutput().trimmed().split(' ').first().toDouble() / 1000.0);
     return true;
 }
 
@@ -203,8 +216,15 @@ int main(int argc, char** argv)
 
     const int runs = argc >= 2 ? std::max(1, atoi(argv[1])) : 7;
     Run with, without;
-    if (!runChildren(argv[0], runs, true, with) || !runChildren(argv[0], runs, false, without))
-        return 1;
+    Figures floor;
+    // Taken in turns, so that the machine's changing load weighs on each alike.
+    for (int i = 0; i < runs; ++i) {
+        if (!runFloor(floor) || !runChild(argv[0], true, with) ||
+            !runChild(argv[0], false, without))
+            return 1;
+    }
+    const double floorMs = floor.median();
+    const auto ratio = [floorMs](const Figures& f) { return f.median() / floorMs; };
     std::printf("start-up on the full store (%d idioms, %d runs, platform %s)\n", with.rows, runs,
                 qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
     std::printf("with the banner\n");
@@ -216,11 +236,14 @@ int main(int argc, char** argv)
     std::printf("  peak memory, all processes:   %s\n", qPrintable(with.familyMb.line("MB")));
     std::printf("without the banner (no browser engine)\n");
     std::printf("  full list painted:            %s\n", qPrintable(without.listMs.line("ms")));
+    std::printf("the floor (a bare QListWidget of the same idioms)\n");
+    std::printf("  list painted:                 %s\n", qPrintable(floor.line("ms")));
     std::printf("  peak memory (process):        %s\n", qPrintable(without.familyMb.line("MB")));
-    std::printf("table|start-up to the list shown, with the banner|%.1f|ms|\n",
-                with.listMs.median());
-    std::printf("table|start-up to the list shown, without the banner|%.1f|ms|\n",
-                without.listMs.median());
+    std::printf("table|start-up to the list shown, with the banner|%.1f|ms|%.1f|%.2f x the floor\n",
+                with.listMs.median(), floorMs, ratio(with.listMs));
+    std::printf(
+        "table|start-up to the list shown, without the banner|%.1f|ms|%.1f|%.2f x the floor\n",
+        without.listMs.median(), floorMs, ratio(without.listMs));
     std::printf("table|banner page loaded|%.1f|ms|\n", with.bannerMs.median());
     std::printf("table|peak memory, main process, no browser engine|%.1f|MB|\n",
                 without.familyMb.median());

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 . tools/setup.sh
 . tools/headless.sh
 runs=${1:-9}
-cmake --build "$WQ_BUILD" --target bench_startup bench_dictionary bench_game >/dev/null
+cmake --build "$WQ_BUILD" --target bench_startup bench_floor bench_dictionary bench_game >/dev/null
 trap wq_stop_headless EXIT
 wq_start_headless
 
@@ -27,5 +27,6 @@ echo "| Figure | Wenquell | Floor on this machine |"
 echo "| --- | --- | --- |"
 printf '%s\n' "$lines" | awk -F'|' '/^table\|/ {
     floor = ($5 == "") ? "-" : $5 " " $4
+    if ($6 != "") floor = floor " (ours: " $6 ")"
     printf "| %s | %s %s | %s |\n", $2, $3, $4, floor
 }'
