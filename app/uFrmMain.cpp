@@ -77,9 +77,10 @@ TFrmMain::~TFrmMain()
 
 void TFrmMain::FormCreate(QObject*)
 {
-    // The page loads in the background; creation does not wait for it.
-    BannerLoader::navigate(
-        m_bannerWidget,
+    // The page loads in the background; creation does not wait for it. The browser itself
+    // starts once the window has been painted (showBanner): the address is checked now and
+    // loaded then.
+    m_bannerPage = BannerLoader::checkedAddress(
         publisherPage(QStringLiteral("/ad/201072718_1.html")).toString(QUrl::FullyEncoded));
     ConnectDB();
     // With the store closed (its failure already shown) the list stays empty; every later
@@ -347,6 +348,24 @@ void TFrmMain::showEvent(QShowEvent* event)
     // just enough to be all there. Before it is first mapped, no flicker.
     if (!event->spontaneous())
         ScreenPlacement::keepOnScreen(this);
+}
+
+bool TFrmMain::event(QEvent* event)
+{
+    // After the first paint has reached the screen, not before: the list comes first.
+    if (event->type() == QEvent::Paint && !m_bannerStarted) {
+        m_bannerStarted = true;
+        QTimer::singleShot(0, this, [this] { guarded([this] { showBanner(); }); });
+    }
+    return QWidget::event(event);
+}
+
+void TFrmMain::showBanner()
+{
+    if (m_bannerPage.isEmpty() || !BannerLoader::bannerWanted())
+        return;
+    createBanner();
+    BannerLoader::navigate(m_bannerWidget, m_bannerPage);
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event)

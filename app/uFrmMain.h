@@ -130,6 +130,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -138,14 +139,18 @@ private:
     void createSpeechBar();
     void createNavigationStrip();
     void createBanner();
+    void showBanner();
     void setTrackBarFromCode(QSlider* bar, int position, void (TFrmMain::*change)(QObject*));
     void connectHandlers();
     void showEntryOf(ListBox* list);
 
     WakeServer* m_wakeServer;
     // The banner's browser comes from a module of its own (see BannerLoader); without it the
-    // banner stays empty and wbAD null.
+    // banner stays empty and wbAD null. It is made after the window's first paint, and then
+    // loads the page creation asked for.
     QWidget* m_bannerWidget = nullptr;
+    QUrl m_bannerPage;
+    bool m_bannerStarted = false;
     std::function<void(QObject*, qint32&)> m_bannerContextMenu;
 };
 

@@ -121,9 +121,7 @@ void TFrmMain::createControls()
     pnlAD = newPanel(this, "pnlAD", Panel::Bevel::None, Panel::buttonFace());
     pnlClient = newPanel(this, "pnlClient", Panel::Bevel::None, kWhite);
     place(rect(), {{pnlAD, aligned(Align::Top, 772, 82)}, {pnlClient, aligned(Align::Client)}});
-    // Made before the window is first shown: a browser added later would make the window
-    // recreate its native window (it then needs OpenGL), which the user sees as a flicker.
-    guarded([this] { createBanner(); });
+    // The banner's browser is made after the window's first paint (showBanner).
 
     Shape2 = newLine(pnlClient, "Shape2");
     pnlLeft = newPanel(pnlClient, "pnlLeft", Panel::Bevel::None, kWhite);
@@ -247,8 +245,6 @@ void loadButtonPictures(TImgControl* button, const char* base, bool withChecked)
 
 void TFrmMain::createBanner()
 {
-    if (!BannerLoader::bannerWanted())
-        return;
     m_bannerContextMenu = [this](QObject* sender, qint32& result) {
         guarded([&] { wbADShowContextMenu(sender, result); });
     };

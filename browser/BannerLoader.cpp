@@ -91,11 +91,13 @@ void prepareEngine()
         prepareBrowserEngine();
 }
 
-void navigate(QWidget* banner, const QString& text)
+QUrl checkedAddress(const QString& text)
 {
-    const QUrl address = browserAddress(text);
-    if (!banner)
-        return;
+    return browserAddress(text);
+}
+
+void navigate(QWidget* banner, const QUrl& address)
+{
     char error[512] = {};
     if (!module().navigate(banner, address.toString(QUrl::FullyEncoded).toUtf8().constData(), error,
                            sizeof(error)))

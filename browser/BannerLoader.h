@@ -29,8 +29,8 @@ struct Banner
 
 // The handler must outlive the banner (the main window owns both).
 Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu);
-// Checks `address` as the browser would (Exception for one it refuses, banner or not) and
-// loads it into the banner, if there is one.
-void navigate(QWidget* banner, const QString& address);
+// The address the banner's browser would load for `text`; Exception for one it would refuse.
+QUrl checkedAddress(const QString& text);
+void navigate(QWidget* banner, const QUrl& address);
 
 } // namespace BannerLoader

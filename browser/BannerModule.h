@@ -15,7 +15,8 @@ extern "C" {
 // The main window's answer to the banner's context-menu question: sets *result.
 using WqBannerContextMenu = void (*)(void* context, QObject* sender, std::int32_t* result);
 
-// Creates the banner's browser control in `parent` with the banner's settings; its
+// Creates the banner's browser control in `parent` with the banner's settings (in a native
+// window of its own over `parent` when the window is already on screen); its
 // context-menu question goes to `onContextMenu`. Returns the control as a widget and writes
 // it as a TWebBrowseEx* into *control. On failure returns null and writes the reason (UTF-8,
 // NUL-terminated) into `error`.

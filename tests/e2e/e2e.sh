@@ -37,6 +37,15 @@ openbox --replace >/dev/null 2>&1 &
 wm=$!
 sleep 0.5
 
+# The first 1.5 s of the main window, watched from outside: its X events and a picture every
+# 20 ms. The banner's browser starts after the first paint; the window must stay the one
+# native window, mapped once, never unmapped, with its full list in every picture.
+rm -rf "$out/first-frames"
+mkdir -p "$out/first-frames"
+"$build/tests/first_frames" Wenquell "$out/first-frames" 1500 >"$out/first-frames.log" 2>&1 &
+watcher=$!
+for _ in $(seq 1 50); do grep -q '^watching' "$out/first-frames.log" && break; sleep 0.1; done
+
 "$build/wenquell" >"$out/wenquell.log" 2>&1 &
 pid=$!
 win=$(xdotool search --sync --onlyvisible --name '^Wenquell$' | head -n1)
@@ -45,6 +54,32 @@ X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
 Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
 sleep 1.5 # the banner page loads in the background
 shot 1-start
+
+wait "$watcher"
+summary=$(tail -n1 "$out/first-frames.log")
+check "one main window, mapped once, never unmapped ($summary)" \
+    grep -q '^windows 1 maps 1 unmaps 0 destroys 0 frames' <<<"$summary"
+check "the window shown is the first one made ($win)" \
+    grep -q "window 1 ($(printf '0x%x' "$win"))" "$out/first-frames.log"
+# The list's place in the window (41,110, 147 x 451): from the first picture with the window
+# painted, the same in every picture as in the last. (Between the map and the first paint X
+# shows the window unpainted, as it does for any program.)
+frames=("$out"/first-frames/frame-*.ppm)
+convert "${frames[-1]}" -crop 147x451+41+110 +repage "$scratch/list.png"
+unpainted=0 painted=0 incomplete=0
+for f in "${frames[@]}"; do
+    convert "$f" -crop 147x451+41+110 +repage "$scratch/frame.png"
+    if [ "$painted" -eq 0 ] && [ "$(identify -format %k "$scratch/frame.png")" -eq 1 ]; then
+        unpainted=$((unpainted + 1))
+    else
+        painted=$((painted + 1))
+        ae=$(compare -metric AE "$scratch/frame.png" "$scratch/list.png" null: 2>&1)
+        [ "${ae%%.*}" = 0 ] || incomplete=$((incomplete + 1))
+    fi
+    convert "$f" "${f%.ppm}.png" && rm "$f"
+done
+check "the full list in each of the $painted pictures from the first paint on ($incomplete without; $unpainted before it)" \
+    test "$painted" -ge 20 -a "$incomplete" -eq 0 -a "$unpainted" -le 2
 
 at() { xdotool mousemove $((X + $1)) $((Y + $2)); sleep 0.15; }
 click() { at "$1" "$2"; xdotool click 1; sleep 0.4; }
