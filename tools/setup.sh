@@ -12,6 +12,7 @@ WQ_PACKAGES=(
     libsqlite3-dev libespeak-ng-dev espeak-ng-data fonts-wqy-microhei libopencc-dev
     sqlite3 espeak-ng
     xvfb xauth pulseaudio pulseaudio-utils sox x11-utils xdotool openbox xclip imagemagick
+    libxcb1-dev
     clang libclang-rt-14-dev clang-format
 )
 
