@@ -15,7 +15,7 @@
 // A second copy waits this long for the running copy to handle the wake-up message.
 static constexpr int kWakeTimeoutMs = 5000;
 
-static void runFirstCopy(int argc, char** argv)
+void runFirstCopy(int argc, char** argv, const std::function<void(TFrmMain&)>& made)
 {
     // The banner's browser engine needs its settings before the application object exists.
     BannerLoader::prepareEngine();
@@ -36,6 +36,8 @@ static void runFirstCopy(int argc, char** argv)
     tTest = startupTest.get();
 
     QObject::connect(mainWindow.get(), &TFrmMain::closed, &app, &QApplication::quit);
+    if (made)
+        made(*mainWindow);
     mainWindow->show();
     app.exec();
 
