@@ -29,28 +29,35 @@ void writeError(const std::exception& e, char* error, int errorSize)
 
 // Hides the banner's own window when the main window is closed or hidden, and shows it with
 // it again. Qt counts it among the top-level windows, and while it is shown (a window inside
-// another cannot be closed by itself) the application refuses to quit; the main window's
-// close handler quits, so the banner goes before that handler runs.
+// another cannot be closed by itself) the application refuses to quit; so it is hidden also
+// when the application is asked to quit, before the application handles that.
 class FollowWindow : public QObject
 {
 public:
-    FollowWindow(QWidget* window, QWidget* host) : QObject(host), m_host(host)
+    FollowWindow(QWidget* window, QWidget* host) : QObject(host), m_window(window), m_host(host)
     {
         window->installEventFilter(this);
+        QCoreApplication::instance()->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Close ||
-            (event->type() == QEvent::Hide && !event->spontaneous()))
-            m_host->hide();
-        else if (event->type() == QEvent::Show && !event->spontaneous())
-            m_host->show();
+        if (watched == QCoreApplication::instance()) {
+            if (event->type() == QEvent::Quit)
+                m_host->hide();
+        } else if (watched == m_window) {
+            if (event->type() == QEvent::Close ||
+                (event->type() == QEvent::Hide && !event->spontaneous()))
+                m_host->hide();
+            else if (event->type() == QEvent::Show && !event->spontaneous())
+                m_host->show();
+        }
         return false;
     }
 
 private:
+    QWidget* m_window;
     QWidget* m_host;
 };
 
