@@ -236,9 +236,9 @@ int main(int argc, char** argv)
     std::printf("  peak memory, all processes:   %s\n", qPrintable(with.familyMb.line("MB")));
     std::printf("without the banner (no browser engine)\n");
     std::printf("  full list painted:            %s\n", qPrintable(without.listMs.line("ms")));
+    std::printf("  peak memory (process):        %s\n", qPrintable(without.familyMb.line("MB")));
     std::printf("the floor (a bare QListWidget of the same idioms)\n");
     std::printf("  list painted:                 %s\n", qPrintable(floor.line("ms")));
-    std::printf("  peak memory (process):        %s\n", qPrintable(without.familyMb.line("MB")));
     std::printf("table|start-up to the list shown, with the banner|%.1f|ms|%.1f|%.2f x the floor\n",
                 with.listMs.median(), floorMs, ratio(with.listMs));
     std::printf(
