@@ -2,9 +2,12 @@
 
 #include "AppTitle.h"
 #include "BannerLoader.h"
+#include "DbQuery.h"
+#include "Gbk.h"
 #include "GraphicUnits.h"
 #include "InstanceLock.h"
 #include "MessageDialogs.h"
+#include "Statements.h"
 #include "WakeChannel.h"
 #include "uFrmMain.h"
 #include "uTest.h"
@@ -17,6 +20,9 @@ static constexpr int kWakeTimeoutMs = 5000;
 
 void runFirstCopy(int argc, char** argv, const std::function<void(TFrmMain&)>& made)
 {
+    // The full list is read on a thread of its own while the window is being made; filling
+    // the list takes the rows from there.
+    DbQuery::readAhead(storeConnectionString(), Gbk::toUnicode(Statements::fullList()));
     // The banner's browser engine needs its settings before the application object exists.
     BannerLoader::prepareEngine();
     QApplication app(argc, argv);

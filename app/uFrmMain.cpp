@@ -61,6 +61,11 @@ QUrl publisherPage(const QString& path)
     return QUrl(host + path);
 }
 
+QString storeConnectionString()
+{
+    return DbConnection::forFile(AppPaths::besideProgram(AppPaths::StoreFile));
+}
+
 TFrmMain::TFrmMain(QWidget* parent) : QWidget(parent), m_wakeServer(new WakeServer(this))
 {
     createControls();
@@ -110,8 +115,7 @@ void TFrmMain::setTrackBarFromCode(QSlider* bar, int position, void (TFrmMain::*
 void TFrmMain::ConnectDB()
 {
     try {
-        const QString connectionString =
-            DbConnection::forFile(AppPaths::besideProgram(AppPaths::StoreFile));
+        const QString connectionString = storeConnectionString();
         ADOConnection1->close();
         ADOConnection1->setConnectionString(connectionString);
         ADOConnection1->setLoginPrompt(false);

@@ -37,6 +37,9 @@ inline constexpr unsigned WM_APPRESTORE = 1349;
 // else the site/ folder beside the executable.
 QUrl publisherPage(const QString& path);
 
+// The connection string of the idiom store beside the program.
+QString storeConnectionString();
+
 // The main window: the idiom list and search pages on the left, the speech bar and the entry
 // view on the right, the banner across the top.
 class TFrmMain : public QWidget

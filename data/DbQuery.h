@@ -4,8 +4,10 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class DbConnection;
+struct sqlite3;
 
 // A query on the idiom store with a static, client-side cursor: open() reads every row of the
 // result, so the row count is exact and stepping never touches the file again.
@@ -24,6 +26,22 @@ public:
 
     // Runs the statement. Raises EDatabaseError when the store is not open or rejects it.
     void open();
+    // Starts reading the result of `statement` on a store file on a thread of its own, with a
+    // connection of its own; the next open() of that statement on a connection with that
+    // connection string takes the rows from there instead of reading them again (start-up
+    // reads the full list while the window is being built). Nothing is shown or raised from
+    // there: an open() that finds an error reads again itself.
+    static void readAhead(const QString& connectionString, const QString& statement);
+
+    // The rows of a statement, or why it was turned away.
+    struct Result
+    {
+        QStringList fields;
+        QByteArray data;
+        QList<qsizetype> offsets;
+        int rows = 0;
+        QString error;
+    };
     void close();
     bool active() const { return m_active; }
 
@@ -41,6 +59,8 @@ public:
     qint64 fieldAsInteger(const QString& name) const;
 
 private:
+    static Result read(sqlite3* db, const QString& statement, QByteArray data,
+                       QList<qsizetype> offsets);
     int fieldIndex(const QString& name) const;
     QByteArrayView cell(int field) const;
 

@@ -42,8 +42,18 @@ private slots:
         m_query.setConnection(&m_conn);
     }
 
+    // Read here, or read ahead on a thread of its own (as at start-up) and taken by open().
+    void fullListInTheStoresOwnOrderWithDuplicates_data()
+    {
+        QTest::addColumn<bool>("ahead");
+        QTest::newRow("read here") << false;
+        QTest::newRow("read ahead") << true;
+    }
     void fullListInTheStoresOwnOrderWithDuplicates()
     {
+        QFETCH(bool, ahead);
+        if (ahead)
+            DbQuery::readAhead(m_conn.connectionString(), Gbk::toUnicode(Statements::fullList()));
         QCOMPARE(
             idioms(Statements::fullList()),
             QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二", "马到成功",
@@ -163,17 +173,22 @@ private slots:
     void writingStatementsAreRefused_data()
     {
         QTest::addColumn<QString>("statement");
-        QTest::newRow("delete") << "delete from ChenYu";
-        QTest::newRow("update") << "update ChenYu set ChengYu = 'x'";
-        QTest::newRow("insert") << "insert into ChenYu (ChengYu) values ('x')";
-        QTest::newRow("drop") << "drop table ChenYu";
-        QTest::newRow("second statement") << "select * from ChenYu; delete from ChenYu";
-        QTest::newRow("pragma") << "pragma query_only = 0";
-        QTest::newRow("attach") << "attach database 'x.db' as x";
+        QTest::addColumn<bool>("ahead"); // read ahead first: refused there, refused here
+        QTest::newRow("delete") << "delete from ChenYu" << false;
+        QTest::newRow("update") << "update ChenYu set ChengYu = 'x'" << false;
+        QTest::newRow("insert") << "insert into ChenYu (ChengYu) values ('x')" << false;
+        QTest::newRow("drop") << "drop table ChenYu" << false;
+        QTest::newRow("second statement") << "select * from ChenYu; delete from ChenYu" << false;
+        QTest::newRow("pragma") << "pragma query_only = 0" << false;
+        QTest::newRow("attach") << "attach database 'x.db' as x" << false;
+        QTest::newRow("delete, read ahead") << "delete from ChenYu" << true;
     }
     void writingStatementsAreRefused()
     {
         QFETCH(QString, statement);
+        QFETCH(bool, ahead);
+        if (ahead)
+            DbQuery::readAhead(m_conn.connectionString(), statement);
         m_query.setSql(statement);
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_query.open());
         QVERIFY(!m_query.active());
