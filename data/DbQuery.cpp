@@ -45,7 +45,7 @@ void DbQuery::close()
     m_lastFieldIndex = -1;
     // The room is kept for the next result: filling fresh memory costs more than reading the
     // rows (a result of the whole store is about 9 MB).
-    m_data.resize(0);
+    m_data.clear();
     m_offsets.resize(0);
     m_rowCount = 0;
     m_row = 0;
@@ -53,7 +53,7 @@ void DbQuery::close()
 
 // Runs a select and reads every row, reusing the room of `data` and `offsets`; the error text
 // instead when the engine or the program's rules turn it away.
-DbQuery::Result DbQuery::read(sqlite3* db, const QString& statement, QByteArray data,
+DbQuery::Result DbQuery::read(sqlite3* db, const QString& statement, ResultText data,
                               QList<qsizetype> offsets)
 {
     Result r;
@@ -80,7 +80,7 @@ DbQuery::Result DbQuery::read(sqlite3* db, const QString& statement, QByteArray 
     const int columns = sqlite3_column_count(s.stmt);
     for (int c = 0; c < columns; ++c)
         r.fields.append(QString::fromUtf8(sqlite3_column_name(s.stmt, c)));
-    data.resize(0);
+    data.clear();
     offsets.resize(0);
     int rc;
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
@@ -125,7 +125,9 @@ void DbQuery::readAhead(const QString& connectionString, const QString& statemen
         sqlite3* db = nullptr;
         if (sqlite3_open_v2(path.toUtf8().constData(), &db,
                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
-            sqlite3_exec(db, "PRAGMA query_only = ON", nullptr, nullptr, nullptr) == SQLITE_OK)
+            // One pass over the rows: a small page cache is as good, and new memory is dear.
+            sqlite3_exec(db, "PRAGMA query_only = ON; PRAGMA cache_size = 64", nullptr, nullptr,
+                         nullptr) == SQLITE_OK)
             r = read(db, statement, {}, {});
         else
             r.error = QStringLiteral("not read ahead");

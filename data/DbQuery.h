@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "ResultText.h"
+
 class DbConnection;
 struct sqlite3;
 
@@ -37,7 +39,7 @@ public:
     struct Result
     {
         QStringList fields;
-        QByteArray data;
+        ResultText data;
         QList<qsizetype> offsets;
         int rows = 0;
         QString error;
@@ -59,7 +61,7 @@ public:
     qint64 fieldAsInteger(const QString& name) const;
 
 private:
-    static Result read(sqlite3* db, const QString& statement, QByteArray data,
+    static Result read(sqlite3* db, const QString& statement, ResultText data,
                        QList<qsizetype> offsets);
     int fieldIndex(const QString& name) const;
     QByteArrayView cell(int field) const;
@@ -69,7 +71,7 @@ private:
     bool m_active = false;
     QStringList m_fields;
     // Every cell's UTF-8 text, row after row, and where each starts; one extra end offset.
-    QByteArray m_data;
+    ResultText m_data;
     QList<qsizetype> m_offsets;
     int m_rowCount = 0;
     int m_row = 0;
