@@ -3,6 +3,7 @@
 #include "EntryText.h"
 #include "Exception.h"
 #include "Gbk.h"
+#include "ResultText.h"
 #include "Statements.h"
 #include "TestSupport.h"
 
@@ -137,6 +138,32 @@ private slots:
         QFETCH(int, rows);
         Statements::run(m_query, Statements::gameAnswerCheck(gbk(candidate)));
         QCOMPARE(m_query.recordCount(), rows);
+    }
+
+    // A result's text as it grows past its first block and past the first huge piece.
+    void resultTextKeepsEveryByteAsItGrows_data()
+    {
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("a few") << 10;
+        QTest::newRow("past the first block") << 70 * 1024;
+        QTest::newRow("past two pieces") << 5 * 1024 * 1024 + 3;
+    }
+    void resultTextKeepsEveryByteAsItGrows()
+    {
+        QFETCH(int, bytes);
+        QByteArray expected;
+        ResultText text;
+        for (int i = 0; expected.size() < bytes; ++i) {
+            const QByteArray cell = QByteArray::number(i) + ',';
+            expected += cell;
+            text.append(cell.constData(), cell.size());
+        }
+        QCOMPARE(QByteArrayView(text.constData(), text.size()), QByteArrayView(expected));
+        ResultText moved = std::move(text);
+        QCOMPARE(text.size(), 0);
+        moved.clear();
+        moved.append("again", 5);
+        QCOMPARE(QByteArrayView(moved.constData(), moved.size()), QByteArrayView("again"));
     }
 
     void fieldsByNameIgnoreCase()
