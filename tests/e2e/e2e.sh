@@ -62,8 +62,9 @@ check "one main window, mapped once, never unmapped ($summary)" \
 check "the window shown is the first one made ($win)" \
     grep -q "window 1 ($(printf '0x%x' "$win"))" "$out/first-frames.log"
 # The list's place in the window (41,110, 147 x 451): from the first picture with the window
-# painted, the same in every picture as in the last. (Between the map and the first paint X
-# shows the window unpainted, as it does for any program.)
+# painted, the same in every picture as in the last. Between the map and the first paint X
+# shows the window unpainted, as it does for any program: one or two pictures here, more
+# under the sanitizers; more than ten (200 ms) would be a start-up gone wrong.
 frames=("$out"/first-frames/frame-*.ppm)
 convert "${frames[-1]}" -crop 147x451+41+110 +repage "$scratch/list.png"
 unpainted=0 painted=0 incomplete=0
@@ -79,7 +80,7 @@ for f in "${frames[@]}"; do
     convert "$f" "${f%.ppm}.png" && rm "$f"
 done
 check "the full list in each of the $painted pictures from the first paint on ($incomplete without; $unpainted before it)" \
-    test "$painted" -ge 20 -a "$incomplete" -eq 0 -a "$unpainted" -le 2
+    test "$painted" -ge 20 -a "$incomplete" -eq 0 -a "$unpainted" -le 10
 
 at() { xdotool mousemove $((X + $1)) $((Y + $2)); sleep 0.15; }
 click() { at "$1" "$2"; xdotool click 1; sleep 0.4; }
