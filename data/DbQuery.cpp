@@ -202,7 +202,11 @@ QByteArrayView DbQuery::cell(int field) const
     if (m_row >= m_rowCount)
         return {};
     const qsizetype i = qsizetype(m_row) * m_fields.size() + field;
-    return QByteArrayView(m_data.constData() + m_offsets[i], m_offsets[i + 1] - m_offsets[i]);
+    const qsizetype length = m_offsets[i + 1] - m_offsets[i];
+    // A result of empty cells only has no text memory at all.
+    if (length == 0)
+        return {};
+    return QByteArrayView(m_data.constData() + m_offsets[i], length);
 }
 
 QString DbQuery::fieldAsString(const QString& name) const
