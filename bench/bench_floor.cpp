@@ -1,7 +1,7 @@
 // The floor for start-up: the least a Qt program does to show the idiom list. A QApplication,
 // one QListWidget of 147 x 451 with rows of one height holding every ChengYu of the store (read
-// with the SQLite C API), shown. Prints the microseconds from the given start (CLOCK_REALTIME nanoseconds, taken by
-// the parent just before it started this process) to the list's first paint.
+// with the SQLite C API), shown. Prints the microseconds from the given start (CLOCK_REALTIME
+// nanoseconds, taken by the parent just before it started this process) to the list's first paint.
 //
 //   build/bench/bench_floor <store> <start-ns>       (bench_startup runs it)
 
