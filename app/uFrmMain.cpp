@@ -23,6 +23,7 @@
 #include "SpeechText.h"
 #include "Statements.h"
 #include "Update.h"
+#include "VoiceEngine.h"
 #include "WakeServer.h"
 #include "uTest.h"
 
@@ -357,9 +358,12 @@ void TFrmMain::showEvent(QShowEvent* event)
 bool TFrmMain::event(QEvent* event)
 {
     // After the first paint has reached the screen, not before: the list comes first.
-    if (event->type() == QEvent::Paint && !m_bannerStarted) {
-        m_bannerStarted = true;
-        QTimer::singleShot(0, this, [this] { guarded([this] { showBanner(); }); });
+    if (event->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        QTimer::singleShot(0, this, [this] {
+            VoiceEngine::instance().prepare();
+            guarded([this] { showBanner(); });
+        });
     }
     return QWidget::event(event);
 }

@@ -153,7 +153,9 @@ private:
     // loads the page creation asked for.
     QWidget* m_bannerWidget = nullptr;
     QUrl m_bannerPage;
-    bool m_bannerStarted = false;
+    // Set at the first paint, which starts what the list does not wait for: the banner's
+    // browser and the speech engine's loading.
+    bool m_painted = false;
     std::function<void(QObject*, qint32&)> m_bannerContextMenu;
 };
 

@@ -223,6 +223,15 @@ std::unique_ptr<AudioOutput> VoiceEngine::makeAudioOutput()
     return std::make_unique<QtAudioOutput>();
 }
 
+void VoiceEngine::prepare()
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_init == InitState::NotYet) {
+        m_init = InitState::Requested;
+        m_wake.wakeAll();
+    }
+}
+
 // --- the voice objects' side ---
 
 void VoiceEngine::throwIfFailed(VoiceStream& voice)
@@ -297,6 +306,8 @@ int VoiceEngine::speak(VoiceStream& voice, const QString& text, int flags)
                                         : MarkupMode::Auto;
     job.queuedAt = steadyNanoseconds();
     voice.jobs.push_back(std::move(job));
+    if (m_init == InitState::NotYet)
+        m_init = InitState::Requested;
     m_wake.wakeAll();
     return voice.jobs.back().streamNumber;
 }

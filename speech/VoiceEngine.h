@@ -41,6 +41,10 @@ public:
 
     // Where espeak-ng's data lives (empty: espeak-ng's own place). The engine starts again.
     void setDataPath(const QString& path);
+    // Starts loading espeak-ng and its voices on the worker thread, unless that has begun.
+    // Otherwise the first Speak starts it and waits for it (about 20 ms); nothing before
+    // needs it, so the program calls this once its window is on screen.
+    void prepare();
     // Makes the audio outputs of voices created afterwards (null: the sound card).
     void setAudioOutputFactory(AudioOutputFactory factory);
     void setHooks(EngineHooks hooks);
@@ -92,6 +96,7 @@ private:
     class PieceReceiver;
     enum class InitState
     {
+        NotYet, // nothing has needed espeak-ng so far
         Requested,
         Running,
         Ready,
@@ -115,7 +120,7 @@ private:
 
     QMutex m_mutex;
     QWaitCondition m_wake;
-    InitState m_init = InitState::Requested;
+    InitState m_init = InitState::NotYet;
     QString m_initFailure;
     QString m_dataPath;
     bool m_stopped = false;
