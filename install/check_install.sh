@@ -11,6 +11,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 libdir=$(find "$prefix" -type d -path '*/wenquell' -prune -name wenquell | grep -v '/share/' | head -n1)
 for f in "$prefix/bin/wenquell" "$libdir/wenquell" "$libdir/libUpdate.so" \
+         "$libdir/libwenquell-banner.so" "$libdir/libwenquell-sound.so" \
          "$libdir/site/ad/201072718_1.html" "$libdir/site/201072118.html" \
          "$libdir/site/SiteBack/updateTxt/18.txt" \
          "$prefix/share/applications/wenquell.desktop" \

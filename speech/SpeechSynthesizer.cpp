@@ -4,11 +4,70 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <QFile>
+#include <QLibrary>
 #include <QtMath>
 #include <cstdio>
 #include <cstdlib>
+#include <type_traits>
 
 namespace {
+
+// espeak-ng is opened by the first initialize() rather than linked: with the sound server's
+// client library it brings a dozen codec libraries that every start-up would load.
+struct EspeakLibrary
+{
+    QString failure; // empty when every function below was found
+    decltype(&espeak_ng_InitializePath) InitializePath = nullptr;
+    decltype(&espeak_ng_Initialize) Initialize = nullptr;
+    decltype(&espeak_ng_InitializeOutput) InitializeOutput = nullptr;
+    decltype(&espeak_ng_GetSampleRate) GetSampleRate = nullptr;
+    decltype(&espeak_ng_ClearErrorContext) ClearErrorContext = nullptr;
+    decltype(&espeak_ng_PrintStatusCodeMessage) PrintStatusCodeMessage = nullptr;
+    decltype(&espeak_ng_GetStatusCodeMessage) GetStatusCodeMessage = nullptr;
+    decltype(&espeak_ng_SetVoiceByName) SetVoiceByName = nullptr;
+    decltype(&espeak_ng_SetParameter) SetParameter = nullptr;
+    decltype(&espeak_ng_Synthesize) Synthesize = nullptr;
+    decltype(&espeak_SetSynthCallback) SetSynthCallback = nullptr;
+    decltype(&espeak_Info) Info = nullptr;
+};
+
+EspeakLibrary openEspeak()
+{
+    EspeakLibrary api;
+    QLibrary library(QStringLiteral("espeak-ng"), 1);
+    // espeak-ng is never terminated (see initialize()), so it is never unloaded either.
+    library.setLoadHints(QLibrary::PreventUnloadHint);
+    if (!library.load()) {
+        api.failure = library.errorString();
+        return api;
+    }
+    const auto find = [&](auto& function, const char* name) {
+        function =
+            reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+        if (!function && api.failure.isEmpty())
+            api.failure = library.errorString();
+    };
+    find(api.InitializePath, "espeak_ng_InitializePath");
+    find(api.Initialize, "espeak_ng_Initialize");
+    find(api.InitializeOutput, "espeak_ng_InitializeOutput");
+    find(api.GetSampleRate, "espeak_ng_GetSampleRate");
+    find(api.ClearErrorContext, "espeak_ng_ClearErrorContext");
+    find(api.PrintStatusCodeMessage, "espeak_ng_PrintStatusCodeMessage");
+    find(api.GetStatusCodeMessage, "espeak_ng_GetStatusCodeMessage");
+    find(api.SetVoiceByName, "espeak_ng_SetVoiceByName");
+    find(api.SetParameter, "espeak_ng_SetParameter");
+    find(api.Synthesize, "espeak_ng_Synthesize");
+    find(api.SetSynthCallback, "espeak_SetSynthCallback");
+    find(api.Info, "espeak_Info");
+    return api;
+}
+
+// Opened once, on the engine's worker thread, by the first initialize().
+const EspeakLibrary& espeak()
+{
+    static const EspeakLibrary api = openEspeak();
+    return api;
+}
 
 // The receiver of the synthesis running now; espeak-ng calls back on the same thread.
 SpeechSynthesizer::Receiver* s_receiver = nullptr;
@@ -35,14 +94,14 @@ QString statusText(espeak_ng_STATUS status, espeak_ng_ERROR_CONTEXT context)
     char* buffer = nullptr;
     size_t size = 0;
     if (FILE* stream = open_memstream(&buffer, &size)) {
-        espeak_ng_PrintStatusCodeMessage(status, stream, context);
+        espeak().PrintStatusCodeMessage(status, stream, context);
         fclose(stream);
     }
     QString text = QString::fromLocal8Bit(buffer, qsizetype(size)).trimmed();
     free(buffer);
     if (text.isEmpty()) {
         char message[512] = {};
-        espeak_ng_GetStatusCodeMessage(status, message, sizeof message);
+        espeak().GetStatusCodeMessage(status, message, sizeof message);
         text = QString::fromLocal8Bit(message).trimmed();
     }
     if (text.endsWith(u'.'))
@@ -95,33 +154,38 @@ QString SpeechSynthesizer::initialize(const QString& dataPath)
     m_ready = false;
     m_voice.clear();
     m_wordsPerMinute = 0;
+    if (!espeak().failure.isEmpty()) {
+        return QStringLiteral("The speech engine failed to start: the espeak-ng library cannot "
+                              "be loaded (%1). Install the libespeak-ng1 package.")
+            .arg(espeak().failure);
+    }
     const QByteArray path = dataPath.toLocal8Bit();
-    espeak_ng_InitializePath(path.isEmpty() ? nullptr : path.constData());
+    espeak().InitializePath(path.isEmpty() ? nullptr : path.constData());
     espeak_ng_ERROR_CONTEXT context = nullptr;
-    espeak_ng_STATUS status = espeak_ng_Initialize(&context);
+    espeak_ng_STATUS status = espeak().Initialize(&context);
     if (status != ENS_OK) {
         const QString why = statusText(status, context);
-        espeak_ng_ClearErrorContext(&context);
+        espeak().ClearErrorContext(&context);
         return QStringLiteral("No speech data: the espeak-ng speech engine cannot load its data "
                               "(%1). Install the espeak-ng-data package.")
             .arg(why);
     }
-    status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 50, nullptr);
+    status = espeak().InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 50, nullptr);
     if (status != ENS_OK) {
         return QStringLiteral("The speech engine failed to start: espeak-ng reported \"%1\".")
             .arg(statusText(status, nullptr));
     }
-    if (espeak_ng_GetSampleRate() != SampleRate) {
+    if (espeak().GetSampleRate() != SampleRate) {
         return QStringLiteral("The speech engine failed to start: espeak-ng speaks at %1 Hz "
                               "instead of %2 Hz.")
-            .arg(espeak_ng_GetSampleRate())
+            .arg(espeak().GetSampleRate())
             .arg(SampleRate);
     }
-    espeak_SetSynthCallback(synthCallback);
+    espeak().SetSynthCallback(synthCallback);
 
     // A voice whose dictionary is missing loads without complaint and then says nothing.
     const char* dataDir = nullptr;
-    espeak_Info(&dataDir);
+    espeak().Info(&dataDir);
     const QString missing = missingData(QFile::decodeName(dataDir));
     if (!missing.isEmpty())
         return missing;
@@ -181,7 +245,7 @@ QString SpeechSynthesizer::selectVoice(const QString& name)
 {
     if (name == m_voice)
         return {};
-    const espeak_ng_STATUS status = espeak_ng_SetVoiceByName(name.toUtf8().constData());
+    const espeak_ng_STATUS status = espeak().SetVoiceByName(name.toUtf8().constData());
     if (status != ENS_OK) {
         m_voice.clear();
         return QStringLiteral("No speech data for the %1 voice: espeak-ng cannot load its voice "
@@ -203,7 +267,7 @@ QString SpeechSynthesizer::synthesize(SpeechLanguage language, int rate, const Q
         return why;
     const int wpm = wordsPerMinute(rate);
     if (wpm != m_wordsPerMinute) {
-        const espeak_ng_STATUS status = espeak_ng_SetParameter(espeakRATE, wpm, 0);
+        const espeak_ng_STATUS status = espeak().SetParameter(espeakRATE, wpm, 0);
         if (status != ENS_OK)
             return QStringLiteral("The speech engine failed: espeak-ng reported \"%1\" while "
                                   "setting the rate.")
@@ -215,7 +279,7 @@ QString SpeechSynthesizer::synthesize(SpeechLanguage language, int rate, const Q
     if (endPause)
         flags |= espeakENDPAUSE;
     s_receiver = &receiver;
-    const espeak_ng_STATUS status = espeak_ng_Synthesize(
+    const espeak_ng_STATUS status = espeak().Synthesize(
         utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
     s_receiver = nullptr;
     if (status != ENS_OK)

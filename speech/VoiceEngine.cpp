@@ -1,7 +1,7 @@
 #include "VoiceEngine.h"
 
 #include "ISpeechVoice.h"
-#include "QtAudioOutput.h"
+#include "SoundModule.h"
 #include "SpeechError.h"
 #include "SpeechEventPost.h"
 #include "VoicePlayer.h"
@@ -220,7 +220,7 @@ std::unique_ptr<AudioOutput> VoiceEngine::makeAudioOutput()
     }
     if (factory)
         return factory();
-    return std::make_unique<QtAudioOutput>();
+    return SoundModule::createOutput();
 }
 
 void VoiceEngine::prepare()

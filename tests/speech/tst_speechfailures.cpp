@@ -66,31 +66,49 @@ class TestSpeechFailures : public QObject
     Q_OBJECT
 private slots:
     // Runs first: Qt Multimedia must not have been used in this process yet.
-    void noSoundServer()
+    void noAudioOutput_data()
     {
-        const QByteArray realServer = qgetenv("PULSE_SERVER");
-        const QString nowhere = QStringLiteral("unix:") + QDir::tempPath() +
-                                QStringLiteral("/wenquell-no-such-server/native");
-        qputenv("PULSE_SERVER", nowhere.toUtf8());
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message");
+        const QString server = QStringLiteral("unix:") + QDir::tempPath() +
+                               QStringLiteral("/wenquell-no-such-server/native");
+        QTest::newRow("no sound server")
+            << QByteArray("PULSE_SERVER") << server
+            << QStringLiteral("No audio output device: the sound server \"%1\" (PULSE_SERVER) "
+                              "cannot be reached.")
+                   .arg(server);
+        const QString module = QDir::tempPath() + QStringLiteral("/wenquell-no-such-module.so");
+        QTest::newRow("no sound module")
+            << QByteArray("WENQUELL_SOUND_MODULE") << module
+            << QStringLiteral("No audio output: the sound module %1 is missing.").arg(module);
+    }
+    void noAudioOutput()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(QString, value);
+        QFETCH(QString, message);
+        const QByteArray realValue = qgetenv(variable.constData());
+        qputenv(variable.constData(), value.toUtf8());
         std::atomic<int> audioStarted = 0;
         EngineHooks hooks;
         hooks.firstAudio = [&audioStarted](quint64, int, qint64) { ++audioStarted; };
         VoiceEngine::instance().setHooks(hooks);
 
         TSpVoice voice;
-        const QString expected = QStringLiteral("No audio output device: the sound server \"%1\" "
-                                                "(PULSE_SERVER) cannot be reached.")
-                                     .arg(nowhere);
-        QCOMPARE(firstError([&] { voice.Speak(QStringLiteral("好")); }), expected);
+        QCOMPARE(firstError([&] { voice.Speak(QStringLiteral("好")); }), message);
         // The window goes on; each later call tries again and says the same.
-        QCOMPARE(firstError([&] { voice.setVolume(50); }), expected);
+        QCOMPARE(firstError([&] { voice.setVolume(50); }), message);
 
-        if (realServer.isEmpty() || !qEnvironmentVariableIsSet("WENQUELL_TEST_SINK")) {
-            VoiceEngine::instance().setHooks({});
-            QSKIP("no test sound server to come back to");
-        }
         QTest::qWait(200); // the retry started by the last call has failed by now
-        qputenv("PULSE_SERVER", realServer);
+        if (realValue.isNull())
+            qunsetenv(variable.constData());
+        else
+            qputenv(variable.constData(), realValue);
+        if (realValue.isEmpty() || !qEnvironmentVariableIsSet("WENQUELL_TEST_SINK")) {
+            VoiceEngine::instance().setHooks({});
+            QSKIP("no test sound server or sound module to come back to");
+        }
         QVERIFY(firstSuccess([&] { voice.Speak(QStringLiteral("好")); }));
         QTRY_VERIFY_WITH_TIMEOUT(audioStarted > 0, 5000);
         VoiceEngine::instance().setHooks({});

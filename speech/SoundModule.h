@@ -1,0 +1,20 @@
+#pragma once
+
+#include "AudioOutput.h"
+
+// The sound card's output (QtAudioOutput) is built as a module of its own,
+// libwenquell-sound.so beside the program, so that Qt Multimedia and the sound server's client
+// libraries are loaded by the first Play rather than by every start.
+extern "C" {
+// The module's one entry: a new output for the sound card, owned by the caller.
+using WqCreateAudioOutput = AudioOutput* (*)();
+}
+
+namespace SoundModule {
+
+// A new output for the sound card, from the module WENQUELL_SOUND_MODULE names, else the one
+// beside the program. A module stays loaded once it has loaded; until then each call tries
+// again, and the output's open() says why it could not.
+std::unique_ptr<AudioOutput> createOutput();
+
+} // namespace SoundModule
