@@ -38,31 +38,47 @@ QString modulePath()
            QStringLiteral("/libwenquell-sound.so");
 }
 
-} // namespace
-
-std::unique_ptr<AudioOutput> SoundModule::createOutput()
+// The module's entry, loading the module if it is not loaded yet; null with `why` set when it
+// cannot be loaded. Tried again at each call until it loads.
+WqCreateAudioOutput loadModule(QString& why)
 {
     const QString path = modulePath();
     QMutexLocker lock(&s_lock);
-    WqCreateAudioOutput create = s_loaded.value(path);
-    if (!create) {
-        // Tried again by each output, as the voice tries again after a failure.
-        if (!QFileInfo::exists(path)) {
-            return std::make_unique<MissingOutput>(
-                QStringLiteral("No audio output: the sound module %1 is missing.").arg(path));
-        }
-        QLibrary library(path);
-        // Qt Multimedia keeps threads and the sound server's callbacks running until exit.
-        library.setLoadHints(QLibrary::PreventUnloadHint);
-        if (library.load())
-            create =
-                reinterpret_cast<WqCreateAudioOutput>(library.resolve("wenquellCreateAudioOutput"));
-        if (!create) {
-            return std::make_unique<MissingOutput>(
-                QStringLiteral("No audio output: the sound module %1 cannot be loaded (%2).")
-                    .arg(path, library.errorString()));
-        }
-        s_loaded.insert(path, create);
+    if (WqCreateAudioOutput create = s_loaded.value(path))
+        return create;
+    if (!QFileInfo::exists(path)) {
+        why = QStringLiteral("No audio output: the sound module %1 is missing.").arg(path);
+        return nullptr;
     }
+    QLibrary library(path);
+    // Qt Multimedia keeps threads and the sound server's callbacks running until exit.
+    library.setLoadHints(QLibrary::PreventUnloadHint);
+    WqCreateAudioOutput create = nullptr;
+    if (library.load())
+        create =
+            reinterpret_cast<WqCreateAudioOutput>(library.resolve("wenquellCreateAudioOutput"));
+    if (!create) {
+        why = QStringLiteral("No audio output: the sound module %1 cannot be loaded (%2).")
+                  .arg(path, library.errorString());
+        return nullptr;
+    }
+    s_loaded.insert(path, create);
+    return create;
+}
+
+} // namespace
+
+void SoundModule::load()
+{
+    QString why;
+    loadModule(why);
+}
+
+std::unique_ptr<AudioOutput> SoundModule::createOutput()
+{
+    QString why;
+    const WqCreateAudioOutput create = loadModule(why);
+    if (!create)
+        return std::make_unique<MissingOutput>(why);
     return std::unique_ptr<AudioOutput>(create());
 }

@@ -16,5 +16,8 @@ namespace SoundModule {
 // beside the program. A module stays loaded once it has loaded; until then each call tries
 // again, and the output's open() says why it could not.
 std::unique_ptr<AudioOutput> createOutput();
+// Loads the module ahead of the first output, so that the first Play does not wait for it;
+// a module that cannot be loaded is left for createOutput() to report.
+void load();
 
 } // namespace SoundModule

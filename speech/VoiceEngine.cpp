@@ -229,6 +229,8 @@ void VoiceEngine::prepare()
     if (m_init == InitState::NotYet) {
         m_init = InitState::Requested;
         m_wake.wakeAll();
+        // The sound card's module too, on the thread that will use it.
+        QMetaObject::invokeMethod(m_audioHome, &SoundModule::load, Qt::QueuedConnection);
     }
 }
 

@@ -41,9 +41,10 @@ public:
 
     // Where espeak-ng's data lives (empty: espeak-ng's own place). The engine starts again.
     void setDataPath(const QString& path);
-    // Starts loading espeak-ng and its voices on the worker thread, unless that has begun.
-    // Otherwise the first Speak starts it and waits for it (about 20 ms); nothing before
-    // needs it, so the program calls this once its window is on screen.
+    // Starts loading espeak-ng and its voices on the worker thread, and the sound card's
+    // module on the audio thread, unless that has begun. Otherwise the first Speak starts them
+    // and waits for them (some 20 to 40 ms); nothing before needs them, so the program calls
+    // this once its window is on screen.
     void prepare();
     // Makes the audio outputs of voices created afterwards (null: the sound card).
     void setAudioOutputFactory(AudioOutputFactory factory);
