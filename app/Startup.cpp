@@ -20,9 +20,10 @@ static constexpr int kWakeTimeoutMs = 5000;
 
 void runFirstCopy(int argc, char** argv, const std::function<void(TFrmMain&)>& made)
 {
-    // The full list is read on a thread of its own while the window is being made; filling
-    // the list takes the rows from there.
-    DbQuery::readAhead(storeConnectionString(), Gbk::toUnicode(Statements::fullList()));
+    // The full list is read on a thread of its own while the window is being made, with the
+    // idioms' texts for the list; filling the list takes them from there.
+    DbQuery::readAhead(storeConnectionString(), Gbk::toUnicode(Statements::fullList()),
+                       Fields::Idiom);
     // The banner's browser engine needs its settings before the application object exists.
     BannerLoader::prepareEngine();
     QApplication app(argc, argv);

@@ -32,8 +32,10 @@ public:
     // connection of its own; the next open() of that statement on a connection with that
     // connection string takes the rows from there instead of reading them again (start-up
     // reads the full list while the window is being built). Nothing is shown or raised from
-    // there: an open() that finds an error reads again itself.
-    static void readAhead(const QString& connectionString, const QString& statement);
+    // there: an open() that finds an error reads again itself. When `column` is named, that
+    // column's texts are made there too, and the first column() of it after open() takes them.
+    static void readAhead(const QString& connectionString, const QString& statement,
+                          const QString& column = QString());
 
     // The rows of a statement, or why it was turned away.
     struct Result
@@ -43,6 +45,9 @@ public:
         QList<qsizetype> offsets;
         int rows = 0;
         QString error;
+        // A column whose texts were made with the rows (readAhead), and those texts.
+        QString madeColumn;
+        QStringList madeTexts;
     };
     void close();
     bool active() const { return m_active; }
@@ -63,6 +68,10 @@ public:
 private:
     static Result read(sqlite3* db, const QString& statement, ResultText data,
                        QList<qsizetype> offsets);
+    static int findField(const QStringList& fields, const QString& name);
+    // Every row's text of one field of a result, as column() gives it.
+    static QStringList texts(const ResultText& data, const QList<qsizetype>& offsets,
+                             qsizetype fieldCount, int rows, int field);
     int fieldIndex(const QString& name) const;
     QByteArrayView cell(int field) const;
 
@@ -78,4 +87,7 @@ private:
     // Readers loop over the rows reading the same field: the last name asked for is kept.
     mutable QString m_lastFieldName;
     mutable int m_lastFieldIndex = -1;
+    // A column made with a result read ahead, until column() takes it.
+    QString m_madeColumn;
+    QStringList m_madeTexts;
 };

@@ -47,20 +47,31 @@ private slots:
     void fullListInTheStoresOwnOrderWithDuplicates_data()
     {
         QTest::addColumn<bool>("ahead");
-        QTest::newRow("read here") << false;
-        QTest::newRow("read ahead") << true;
+        QTest::addColumn<QString>("madeColumn");
+        QTest::newRow("read here") << false << QString();
+        QTest::newRow("read ahead") << true << QString();
+        QTest::newRow("read ahead with the idioms made") << true << QStringLiteral("chengyu");
+        QTest::newRow("read ahead with another column made") << true << QStringLiteral("pingyin");
+        QTest::newRow("read ahead, made column unknown") << true << QStringLiteral("Nothing");
     }
     void fullListInTheStoresOwnOrderWithDuplicates()
     {
         QFETCH(bool, ahead);
+        QFETCH(QString, madeColumn);
         if (ahead)
-            DbQuery::readAhead(m_conn.connectionString(), Gbk::toUnicode(Statements::fullList()));
+            DbQuery::readAhead(m_conn.connectionString(), Gbk::toUnicode(Statements::fullList()),
+                               madeColumn);
         QCOMPARE(
             idioms(Statements::fullList()),
             QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二", "马到成功",
                          "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎", "一言为定"}));
         QCOMPARE(m_query.recordCount(), 11);
         QVERIFY(m_query.eof());
+        // The rows stay for reading, and a column asked for again is the same.
+        m_query.first();
+        QCOMPARE(m_query.fieldAsString(Fields::Idiom), QStringLiteral("爱不释手"));
+        QCOMPARE(m_query.column(Fields::Idiom).size(), 11);
+        QCOMPARE(m_query.column(Fields::Pinyin).size(), 11);
     }
 
     void entryLookupFindsTheFirstOfTwo()
