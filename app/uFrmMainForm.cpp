@@ -252,6 +252,8 @@ void TFrmMain::createBanner()
     wbAD = banner.control;
     banner.widget->setObjectName(QStringLiteral("wbAD"));
     place(pnlAD->clientRect(), {{banner.widget, aligned(Align::Client)}});
+    // Made after the window is on screen, a child is not shown with it: it is shown here.
+    banner.widget->show();
     m_bannerWidget = banner.widget;
 }
 

@@ -49,6 +49,16 @@ static QRect inWindow(QWidget* w)
     return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
 }
 
+// How many pixels of `image` are exactly `rgb`.
+static int pixelsOfColour(const QImage& image, QRgb rgb)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xffffff) == rgb;
+    return n;
+}
+
 static void clickRow(ListBox* list, int row)
 {
     list->scrollToRow(row);
@@ -449,7 +459,7 @@ private slots:
         QDir(dir.path()).mkpath(QStringLiteral("site/ad"));
         QFile page(dir.path() + QStringLiteral("/site/ad/201072718_1.html"));
         QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<html><body style='margin:0;background:#a3261c'>banner</body></html>");
+        page.write("<html><body style='margin:0;background:#a3261c'></body></html>");
         page.close();
         TFrmMain w;
         w.show();
@@ -468,6 +478,9 @@ private slots:
         QCOMPARE(flags, 262412u); // no 3D border, no scroll bars, themes, DIV on Enter
         QTRY_COMPARE(banner->property("url").toUrl(),
                      QUrl::fromLocalFile(dir.path() + QStringLiteral("/site/ad/201072718_1.html")));
+        // What a user sees: the page's own colour over the whole strip.
+        QTRY_COMPARE_WITH_TIMEOUT(pixelsOfColour(w.grab(QRect(0, 0, 772, 82)).toImage(), 0xa3261c),
+                                  772 * 82, 15000);
         qint32 result = -1;
         w.wbADShowContextMenu(banner, result);
         QCOMPARE(result, 0); // S_OK: the host "has shown" it, the browser shows none

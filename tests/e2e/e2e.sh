@@ -52,7 +52,9 @@ win=$(xdotool search --sync --onlyvisible --name '^Wenquell$' | head -n1)
 geometry=$(xwininfo -id "$win")
 X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
 Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
-sleep 1.5 # the banner page loads in the background
+sleep 1 # the banner page loads in the background
+shot banner-1s
+sleep 0.5
 shot 1-start
 
 wait "$watcher"
@@ -81,6 +83,22 @@ for f in "${frames[@]}"; do
 done
 check "the full list in each of the $painted pictures from the first paint on ($incomplete without; $unpainted before it)" \
     test "$painted" -ge 20 -a "$incomplete" -eq 0 -a "$unpainted" -le 10
+
+# The banner as a user sees it: the publisher's page over the whole strip (772 x 82 at the
+# window's top), dark red to amber with light text, not the panel's flat grey. It has had
+# time to load (under the sanitizers too) by 5 s after the window appeared.
+banner_shown() { # banner_shown <screenshot>
+    local mean colours
+    convert "$1" -crop "772x82+$X+$Y" +repage "$scratch/banner.png"
+    mean=$(convert "$scratch/banner.png" -scale '1x1!' -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
+    colours=$(identify -format %k "$scratch/banner.png")
+    read -r r g b <<<"$mean"
+    echo "banner: mean colour $r,$g,$b, $colours colours"
+    [ "$r" -gt 120 ] && [ "$r" -gt $((g + 60)) ] && [ "$r" -gt $((b + 60)) ] && [ "$colours" -gt 100 ]
+}
+sleep 3.5
+shot banner-5s
+check "the banner shows its page 5 s after start" banner_shown "$out/banner-5s.png"
 
 at() { xdotool mousemove $((X + $1)) $((Y + $2)); sleep 0.15; }
 click() { at "$1" "$2"; xdotool click 1; sleep 0.4; }
