@@ -35,7 +35,8 @@ private:
     {
         auto* p = new QProcess(this);
         p->setProcessEnvironment(environment());
-        p->setProcessChannelMode(QProcess::ForwardedChannels);
+        // Kept, not forwarded: a copy that goes wrong is described with what it printed.
+        p->setProcessChannelMode(QProcess::MergedChannels);
         p->start(m_exe, {});
         m_started.append(p);
         return p;
@@ -54,6 +55,31 @@ private:
             QTest::qWait(50);
         }
         return false;
+    }
+
+    // What became of a copy that did not do what was expected: whether it runs, how it
+    // ended, what it printed, and where each of its threads is when it still runs.
+    QByteArray describe(QProcess* p) const
+    {
+        QByteArray text;
+        if (p->state() == QProcess::NotRunning) {
+            text = QByteArray("the copy ended: ") +
+                   (p->exitStatus() == QProcess::CrashExit ? "crashed" : "exit code ") +
+                   QByteArray::number(p->exitCode());
+        } else {
+            text = "the copy still runs (pid " + QByteArray::number(p->processId()) + ")";
+            if (!QStandardPaths::findExecutable(QStringLiteral("gdb")).isEmpty()) {
+                QProcess gdb;
+                gdb.setProcessChannelMode(QProcess::MergedChannels);
+                gdb.start(QStringLiteral("gdb"),
+                          {QStringLiteral("-p"), QString::number(p->processId()),
+                           QStringLiteral("-batch"), QStringLiteral("-ex"),
+                           QStringLiteral("thread apply all bt 30")});
+                gdb.waitForFinished(60000);
+                text += "\nits threads:\n" + gdb.readAll();
+            }
+        }
+        return text + "\nit printed:\n" + p->readAll();
     }
 
     // Top-level windows captioned "Wenquell" on the test display; -1 without a display.
@@ -118,12 +144,12 @@ private slots:
     {
         QProcess* first = start();
         QVERIFY(first->waitForStarted());
-        QVERIFY(waitUntilListening());
+        QVERIFY2(waitUntilListening(), describe(first).constData());
 
         QElapsedTimer clock;
         clock.start();
         QProcess* second = start();
-        QVERIFY(second->waitForFinished(5000));
+        QVERIFY2(second->waitForFinished(5000), describe(second).constData());
         qInfo("second copy ended after %lld ms", clock.elapsed());
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
@@ -152,19 +178,31 @@ private slots:
         });
         QTest::qWait(500);
 
-        start();
-        QVERIFY(waitUntilListening());
+        QProcess* first = start();
+        QVERIFY2(waitUntilListening(), describe(first).constData());
         QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !(window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                QStringLiteral("--name"), QStringLiteral("^Wenquell$")}))
-                 .isEmpty(),
-            10000);
+        QElapsedTimer shown;
+        shown.start();
+        while ((window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                  QStringLiteral("--name"), QStringLiteral("^Wenquell$")}))
+                   .isEmpty() &&
+               shown.elapsed() < 10000)
+            QTest::qWait(100);
+        if (window.isEmpty()) {
+            QProcess tree;
+            tree.start(QStringLiteral("xwininfo"),
+                       {QStringLiteral("-root"), QStringLiteral("-tree")});
+            tree.waitForFinished(5000);
+            QFAIL((describe(first) + "\nthe display's windows:\n" + tree.readAll() +
+                   "\nthe window manager " +
+                   (wm.state() == QProcess::Running ? "runs" : "has ended"))
+                      .constData());
+        }
         xdotool({QStringLiteral("windowminimize"), QStringLiteral("--sync"), window});
         QTRY_COMPARE_WITH_TIMEOUT(mapState(window), QStringLiteral("IsUnMapped"), 5000);
 
         QProcess* second = start();
-        QVERIFY(second->waitForFinished(5000));
+        QVERIFY2(second->waitForFinished(5000), describe(second).constData());
         QCOMPARE(second->exitCode(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(mapState(window), QStringLiteral("IsViewable"), 5000);
         QCOMPARE(countWindows(), 1);
@@ -173,25 +211,25 @@ private slots:
     void killedFirstCopyLeavesNothingBehind()
     {
         QProcess* first = start();
-        QVERIFY(waitUntilListening());
+        QVERIFY2(waitUntilListening(), describe(first).constData());
         ::kill(pid_t(first->processId()), SIGKILL);
         QVERIFY(first->waitForFinished(5000));
         QVERIFY(QFile::exists(socketPath())); // left behind by the killed copy
 
         QProcess* next = start();
         QTest::qWait(1500);
-        QCOMPARE(next->state(), QProcess::Running); // it runs as the first copy
+        QVERIFY2(next->state() == QProcess::Running, describe(next).constData()); // the first copy
         QProcess* second = start();
-        QVERIFY(second->waitForFinished(5000));
+        QVERIFY2(second->waitForFinished(5000), describe(second).constData());
         QCOMPARE(second->exitCode(), 0);
-        QCOMPARE(next->state(), QProcess::Running);
+        QVERIFY2(next->state() == QProcess::Running, describe(next).constData());
     }
 
     void twoCopiesAtOnceGiveOneWindow()
     {
         QProcess* a = start();
         QProcess* b = start();
-        QVERIFY(waitUntilListening());
+        QVERIFY2(waitUntilListening(), (describe(a) + '\n' + describe(b)).constData());
         QTest::qWait(1500);
         const int running = (a->state() == QProcess::Running) + (b->state() == QProcess::Running);
         QCOMPARE(running, 1);
