@@ -167,18 +167,59 @@ struct Fix
     QString failure; // empty when the syllable passes
 };
 
-Fix fixSyllable(const QString& written, const QStringList& readings)
+// A syllable Mandarin has, but not in the tone written: the one reading of its character with
+// the same letters and a full tone (a mark was written, so a neutral one is no answer). Not
+// when another reading has the tone written: "zhóng" for 重 (zhòng chóng) may mean either.
+Fix toneOf(const QString& written, const QStringList& readings)
+{
+    const QString spelling = letters(written);
+    const int writtenTone = tone(written);
+    QStringList sameLetters, sameTone;
+    for (const QString& r : readings) {
+        const int t = tone(r);
+        if (t <= 0)
+            continue;
+        if (letters(r) == spelling) {
+            if (!sameLetters.contains(r))
+                sameLetters.append(r);
+        } else if (t == writtenTone) {
+            sameTone.append(r);
+        }
+    }
+    if (sameLetters.size() == 1 && sameTone.isEmpty())
+        return {sameLetters.front(), QStringLiteral("tone"), {}};
+    const QString why = QStringLiteral("no syllable in this tone");
+    if (readings.isEmpty())
+        return {written, {}, why + QStringLiteral(", and no readings known")};
+    if (sameLetters.isEmpty())
+        return {written,
+                {},
+                why + QStringLiteral("; no full-tone reading has its letters (%1)")
+                          .arg(readings.join(u' '))};
+    if (sameLetters.size() > 1)
+        return {written,
+                {},
+                why + QStringLiteral("; readings %1 have its letters").arg(sameLetters.join(u' '))};
+    return {written,
+            {},
+            why + QStringLiteral("; %1 has its letters, %2 its tone")
+                      .arg(sameLetters.front(), sameTone.join(u' '))};
+}
+
+Fix fixSyllable(const QString& written, const QStringList& readings, const Readings& table)
 {
     if (isReading(written, readings))
         return {written, {}, {}};
     if (isSyllable(written)) {
         const QString cut = cutShortOf(written, readings);
-        return cut.isEmpty() ? Fix{written, {}, {}} : Fix{cut, QStringLiteral("cut-short"), {}};
+        if (!cut.isEmpty())
+            return {cut, QStringLiteral("cut-short"), {}};
+        return table.takesTone(written) ? Fix{written, {}, {}} : toneOf(written, readings);
     }
     QString moved;
     if (const int t = tone(written); t > 0 && onlyPinyinLetters(written)) {
         moved = PinyinSyllables::withTone(letters(written), t);
-        if (!isSyllable(moved))
+        if (!isSyllable(moved) || !table.takesTone(moved))
             moved.clear();
     }
     if (!moved.isEmpty() && (readings.isEmpty() || isReading(moved, readings)))
@@ -436,7 +477,7 @@ Outcome check(const QString& idiom, const QString& pinyin, const Readings& table
             QStringList& into = parts[slot.token];
             into += std::exchange(pending, {});
             if (slot.kind == SlotKind::Whole) {
-                const Fix fix = fixSyllable(slot.text, readings[j]);
+                const Fix fix = fixSyllable(slot.text, readings[j], table);
                 const QString now = withCaseOf(slot.text, fix.text);
                 if (!fix.rule.isEmpty())
                     outcome.changes.append({fix.rule, ch + u' ' + slot.text + u'→' + now});

@@ -20,7 +20,11 @@ class Readings;
 //                     of a reading of its character ("fēngyún" for 风云)
 //   missing-syllable  a syllable missing where only one place fits, for a character with a
 //                     single reading, is put in
+//   tone              a syllable Mandarin has, but never in the tone written ("déng" for 登),
+//                     becomes the one full-tone reading of its character with the same letters,
+//                     unless another reading has the tone written
 //
+// Which tones each syllable takes is learnt from the readings table (Readings::takesTone).
 // A syllable that is one of its character's readings is never changed, nor is a real
 // syllable that none of these explains (classical readings, neutral tones, tone sandhi).
 namespace PinyinRepair {
