@@ -1,5 +1,6 @@
 #include "PinyinRepair.h"
 
+#include "Headwords.h"
 #include "PinyinSyllables.h"
 #include "Readings.h"
 
@@ -417,11 +418,38 @@ QString countFailure(const QList<Token>& tokens, const QList<QStringList>& readi
                .arg(inDoubt.join(QStringLiteral(", ")));
 }
 
+// The headwords of one character more than `characters` that hold them in order and whose
+// every character reads the syllable at its place: in its tone, or, when no headword has such
+// readings, with its letters (the data writes neutral tones and tone sandhi, 一 yí, 不 bú).
+QStringList fittingHeadwords(const QList<char32_t>& characters, const QList<Token>& tokens,
+                             const Readings& table, const Headwords& headwords)
+{
+    const QStringList holding = headwords.holding(characters, int(characters.size()) + 1);
+    for (const bool toned : {true, false}) {
+        QStringList fitting;
+        for (const QString& word : holding) {
+            const QList<char32_t> chars = PinyinSyllables::hanCharacters(word);
+            bool fits = chars.size() == tokens.size();
+            for (qsizetype k = 0; fits && k < chars.size(); ++k) {
+                const QStringList readings = table.of(chars[k]);
+                fits = toned ? isReading(tokens[k].text, readings)
+                             : spellsAReading(tokens[k].text, readings);
+            }
+            if (fits)
+                fitting.append(word);
+        }
+        if (!fitting.isEmpty())
+            return fitting;
+    }
+    return {};
+}
+
 } // namespace
 
-Outcome check(const QString& idiom, const QString& pinyin, const Readings& table)
+Outcome check(const QString& idiom, const QString& pinyin, const Readings& table,
+              const Headwords* headwords)
 {
-    Outcome outcome{pinyin, {}, {}};
+    Outcome outcome{idiom, pinyin, {}, {}};
     const QString text = pinyin.normalized(QString::NormalizationForm_C);
     QList<Token> tokens = tokensOf(text);
     if (tokens.isEmpty()) {
@@ -445,8 +473,26 @@ Outcome check(const QString& idiom, const QString& pinyin, const Readings& table
     Aligner::Ways match = Aligner(tokens, readings, characters, Matching::Loose).solve(0, 0);
     if (match.filled < 0)
         match = Aligner(tokens, readings, characters, Matching::Strict).solve(0, 0);
-    if (match.filled < 0 || match.ways.size() != 1)
+    if (match.filled < 0 || match.ways.size() != 1) {
         outcome.failure = countFailure(tokens, readings, characters, match.ways.size() > 1);
+        if (headwords && match.ways.size() < 2 && tokens.size() == characters.size() + 1) {
+            const QStringList fitting = fittingHeadwords(characters, tokens, table, *headwords);
+            if (fitting.size() == 1) {
+                Outcome restored = check(fitting.front(), pinyin, table);
+                if (restored.failure.isEmpty()) {
+                    restored.changes.prepend(
+                        {QStringLiteral("lost-character"), idiom + u'→' + fitting.front()});
+                    return restored;
+                }
+                outcome.failure += QStringLiteral(" (%1 fits, but fails the check: %2)")
+                                       .arg(fitting.front(), restored.failure);
+            } else {
+                outcome.failure += fitting.isEmpty()
+                                       ? QStringLiteral(" (no headword fits)")
+                                       : QStringLiteral(" (%1 fit)").arg(fitting.join(u' '));
+            }
+        }
+    }
 
     // The new text of each written syllable, with the syllables put in before or after it.
     QList<QStringList> parts(tokens.size());

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+class Headwords;
 class Readings;
 
 // The check of an entry's written pinyin against its idiom, and the repairs that have one
@@ -23,6 +24,10 @@ class Readings;
 //   tone              a syllable Mandarin has, but never in the tone written ("déng" for 登),
 //                     becomes the one full-tone reading of its character with the same letters,
 //                     unless another reading has the tone written
+//   lost-character    an idiom with one syllable more than characters becomes the one headword
+//                     that holds its characters in order, one more, each reading the syllable
+//                     at its place (a reading in that tone; only when no headword has one, a
+//                     reading with those letters), and passes the check
 //
 // Which tones each syllable takes is learnt from the readings table (Readings::takesTone).
 // A syllable that is one of its character's readings is never changed, nor is a real
@@ -37,11 +42,14 @@ struct Change
 
 struct Outcome
 {
+    QString idiom;         // the idiom, with its lost character restored where that rule applied
     QString pinyin;        // the written pinyin, repaired where a rule applied
     QList<Change> changes; // in the order of the syllables
     QString failure;       // why the entry still fails the check; empty when it passes
 };
 
-Outcome check(const QString& idiom, const QString& pinyin, const Readings& readings);
+// Without headwords, a lost character is only reported.
+Outcome check(const QString& idiom, const QString& pinyin, const Readings& readings,
+              const Headwords* headwords = nullptr);
 
 } // namespace PinyinRepair

@@ -11,6 +11,7 @@ namespace {
 
 const QString kGarbled = QStringLiteral(WQ_FIXTURE_DIR "/garbled.txt");
 const QString kReadings = QStringLiteral(WQ_FIXTURE_DIR "/readings.tsv");
+const QString kHeadwords = QStringLiteral(WQ_FIXTURE_DIR "/headwords.txt");
 
 QList<QStringList> storeRows(const QString& db, const char* sql)
 {
@@ -37,7 +38,8 @@ class TestBuilder : public QObject
     Q_OBJECT
 private:
     QTemporaryDir m_tmp;
-    // The garbled fixture built with the fixture readings: each idiom's row and report line.
+    // The garbled fixture built with the fixture readings and headwords: each idiom's row, and
+    // each report line by the idiom as written.
     QString m_garbledDb;
     QHash<QString, QStringList> m_garbledRows;
     QHash<QString, QStringList> m_repairs;
@@ -56,19 +58,20 @@ private slots:
     {
         m_garbledDb = m_tmp.filePath(QStringLiteral("garbled.db"));
         const DbBuilder::Report r = DbBuilder::build(
-            kGarbled, m_garbledDb, {kReadings, m_tmp.filePath(QStringLiteral("repairs.tsv"))});
-        QCOMPARE(r.rows, 21);
-        QCOMPARE((QList<int>{r.repaired, r.failing}), (QList<int>{10, 7}));
+            kGarbled, m_garbledDb,
+            {kReadings, m_tmp.filePath(QStringLiteral("repairs.tsv")), kHeadwords});
+        QCOMPARE(r.rows, 26);
+        QCOMPARE((QList<int>{r.repaired, r.failing}), (QList<int>{13, 9}));
         for (const QStringList& row : storeRows(m_garbledDb, "select ChengYu, PingYin, SPingYin "
                                                              "from ChenYu"))
             m_garbledRows.insert(row[0], row.mid(1));
         const QList<QByteArray> report =
             fileBytes(m_tmp.filePath(QStringLiteral("repairs.tsv"))).split('\n');
-        QCOMPARE(report.front(), "status\tline\tidiom\tpinyin before\tpinyin after\twhat "
-                                 "changed\twhy it fails");
+        QCOMPARE(report.front(), "status\tline\tidiom before\tidiom after\tpinyin before\tpinyin "
+                                 "after\twhat changed\twhy it fails");
         for (const QByteArray& line : report.mid(1)) {
             const QStringList cells = QString::fromUtf8(line).split(u'\t');
-            if (cells.size() == 7)
+            if (cells.size() == 8)
                 m_repairs.insert(cells[2], cells);
         }
     }
@@ -180,6 +183,7 @@ private slots:
 
     void pinyinRepairs_data()
     {
+        // As written; when the store holds another idiom, "→" and that one.
         QTest::addColumn<QString>("idiom");
         QTest::addColumn<QString>("shown");  // PingYin in the store
         QTest::addColumn<QString>("search"); // SPingYin
@@ -225,7 +229,35 @@ private slots:
             << "摇亿摆"
             << "yáo yáo bǎi bǎi"
             << "yaoyaobaibai yybb"
-            << "failing||4 syllables for 3 characters: the idiom may have lost a character";
+            << "failing||4 syllables for 3 characters: the idiom may have lost a character (no "
+               "headword fits)";
+        QTest::newRow("lost character: the one headword that fits")
+            << "沧横流→沧海横流"
+            << "cāng hǎi héng liú"
+            << "canghaihengliu chhl"
+            << "repaired|lost-character 沧横流→沧海横流|";
+        QTest::newRow("lost character, fitting by the letters where no tone fits")
+            << "一为定→一言为定"
+            << "yí yán wéi dìng"
+            << "yiyanweiding yywd"
+            << "repaired|lost-character 一为定→一言为定|";
+        QTest::newRow("lost character: a headword in the tones before one in the letters")
+            << "名其实→名副其实"
+            << "míng fù qí shí"
+            << "mingfuqishi mfqs"
+            << "repaired|lost-character 名其实→名副其实|";
+        QTest::newRow("lost character: two headwords fit, kept")
+            << "再接再"
+            << "zài jiē zài lì"
+            << "zaijiezaili zjzl"
+            << "failing||4 syllables for 3 characters: the idiom may have lost a character "
+               "(再接再厉 再接再砺 fit)";
+        QTest::newRow("lost character: the restored entry is in the store, kept")
+            << "苍白力"
+            << "cāng bái wú lì"
+            << "cangbaiwuli cbwl"
+            << "failing||4 syllables for 3 characters: the idiom may have lost a character "
+               "(苍白无力 fits, but is in the store with this pinyin already)";
         QTest::newRow("missing syllable of several readings: kept")
             << "打开天窗说亮话"
             << "dǎ kāi tiān chuāng liàng huà"
@@ -291,18 +323,22 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QString, search);
         QFETCH(QString, report);
-        QCOMPARE(m_garbledRows.value(idiom), (QStringList{shown, search}));
-        const QStringList line = m_repairs.value(idiom);
+        const QString written = idiom.section(u'→', 0, 0), stored = idiom.section(u'→', -1);
+        QCOMPARE(m_garbledRows.value(stored), (QStringList{shown, search}));
+        QCOMPARE(m_garbledRows.contains(written), written == stored);
+        const QStringList line = m_repairs.value(written);
         const QString listed =
-            line.isEmpty() ? QString() : line[0] + u'|' + line[5] + u'|' + line[6];
+            line.isEmpty() ? QString() : line[0] + u'|' + line[6] + u'|' + line[7];
         QCOMPARE(listed, report);
+        if (!line.isEmpty())
+            QCOMPARE(line[3], stored);
     }
 
     void repairedStoreKeepsEveryEntryInToneLessOrder()
     {
         const QList<QStringList> rows =
             storeRows(m_garbledDb, "select PingYin from ChenYu order by id");
-        QCOMPARE(rows.size(), 21);
+        QCOMPARE(rows.size(), 26);
         for (qsizetype i = 1; i < rows.size(); ++i)
             QVERIFY2(Pinyin::syllables(rows[i - 1][0]).join(QString()) <=
                          Pinyin::syllables(rows[i][0]).join(QString()),
@@ -313,9 +349,9 @@ private slots:
     {
         const QString a = m_tmp.filePath(QStringLiteral("same1.db"));
         const QString b = m_tmp.filePath(QStringLiteral("same2.db"));
-        DbBuilder::build(kGarbled, a, {kReadings, a + QStringLiteral(".tsv")});
+        DbBuilder::build(kGarbled, a, {kReadings, a + QStringLiteral(".tsv"), kHeadwords});
         QTest::qWait(1100); // a clock-dependent byte would show now
-        DbBuilder::build(kGarbled, b, {kReadings, b + QStringLiteral(".tsv")});
+        DbBuilder::build(kGarbled, b, {kReadings, b + QStringLiteral(".tsv"), kHeadwords});
         QCOMPARE(fileBytes(a), fileBytes(b));
         QCOMPARE(fileBytes(a + QStringLiteral(".tsv")), fileBytes(b + QStringLiteral(".tsv")));
     }
@@ -362,11 +398,12 @@ private slots:
         QCOMPARE(p.exitCode(), 1);
         QVERIFY(!QFile::exists(m_tmp.filePath("cmd2.db")));
         p.start(QStringLiteral(WQ_BUILD_EDUDATA_EXE),
-                {kGarbled, m_tmp.filePath("cmd3.db"), QStringLiteral("--readings"), kReadings});
+                {kGarbled, m_tmp.filePath("cmd3.db"), QStringLiteral("--readings"), kReadings,
+                 QStringLiteral("--headwords"), kHeadwords});
         QVERIFY(p.waitForFinished(10000));
         QVERIFY2(
             p.readAllStandardOutput().contains(
-                "pinyin checked: 21 entries, 4 passed as written, 10 repaired, 7 still failing"),
+                "pinyin checked: 26 entries, 4 passed as written, 13 repaired, 9 still failing"),
             "the pinyin counts are missing");
     }
 };
