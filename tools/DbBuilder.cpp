@@ -1,15 +1,12 @@
 #include "DbBuilder.h"
 
 #include "Gbk.h"
-#include "Headwords.h"
 #include "IdiomLine.h"
 #include "Pinyin.h"
 #include "PinyinRepair.h"
-#include "PinyinSyllables.h"
 #include "Readings.h"
 
 #include <QFile>
-#include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
 #include <sqlite3.h>
@@ -152,23 +149,16 @@ QByteArray reportLine(const char* status, int line, const IdiomRecord& before,
     return cells.join(u'\t').toUtf8() + '\n';
 }
 
-// An entry as the store would show it: its idiom and its toned syllables.
-QString entryKey(const QString& idiom, const QString& pinyin)
-{
-    return idiom + u'\t' + PinyinSyllables::split(pinyin).join(u' ').toLower();
-}
-
 } // namespace
 
 Report build(const QString& sourcePath, const QString& dbPath, const Options& options)
 {
     Readings readings;
-    Headwords headwords;
-    QString error;
-    if (!options.readingsPath.isEmpty() && !readings.load(options.readingsPath, &error))
-        fail(error);
-    if (!options.headwordsPath.isEmpty() && !headwords.load(options.headwordsPath, &error))
-        fail(error);
+    if (!options.readingsPath.isEmpty()) {
+        QString error;
+        if (!readings.load(options.readingsPath, &error))
+            fail(error);
+    }
 
     QFile in(sourcePath);
     if (!in.open(QIODevice::ReadOnly))
@@ -176,8 +166,8 @@ Report build(const QString& sourcePath, const QString& dbPath, const Options& op
     const QByteArray bytes = in.readAll();
 
     Report report;
-    QList<std::pair<IdiomRecord, int>> entries; // with their line numbers
-    QList<PinyinRepair::Outcome> outcomes;
+    QList<Row> rows;
+    QByteArray repairs = kReportHeader;
     const QList<QByteArray> lines = bytes.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const int lineNo = int(i + 1);
@@ -192,49 +182,18 @@ Report build(const QString& sourcePath, const QString& dbPath, const Options& op
             report.skippedLines.append(lineNo);
             continue;
         }
-        entries.append({*record, lineNo});
-        outcomes.append(PinyinRepair::check(record->chengYu, record->pingYin, readings,
-                                            headwords.isEmpty() ? nullptr : &headwords));
-    }
-
-    // A restored idiom must not make a second entry of one the store has: every entry kept as
-    // written counts, and the restored ones before it in the file.
-    QSet<QString> inStore;
-    for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        if (outcomes[i].idiom == entries[i].first.chengYu)
-            inStore.insert(entryKey(outcomes[i].idiom, outcomes[i].pinyin));
-    }
-    for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        const IdiomRecord& record = entries[i].first;
-        if (outcomes[i].idiom == record.chengYu)
-            continue;
-        const QString key = entryKey(outcomes[i].idiom, outcomes[i].pinyin);
-        if (!inStore.contains(key)) {
-            inStore.insert(key);
-            continue;
-        }
-        const QString restored = outcomes[i].idiom;
-        outcomes[i] = PinyinRepair::check(record.chengYu, record.pingYin, readings);
-        outcomes[i].failure +=
-            QStringLiteral(" (%1 fits, but is in the store with this pinyin already)")
-                .arg(restored);
-    }
-
-    QList<Row> rows;
-    QByteArray repairs = kReportHeader;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const auto& [record, lineNo] = entries[i];
-        const PinyinRepair::Outcome& pinyin = outcomes[i];
+        const PinyinRepair::Outcome pinyin =
+            PinyinRepair::check(record->chengYu, record->pingYin, readings);
         for (const PinyinRepair::Change& c : pinyin.changes)
             ++report.rules[c.rule];
         if (!pinyin.failure.isEmpty()) {
             ++report.failing;
-            repairs += reportLine("failing", lineNo, record, pinyin);
+            repairs += reportLine("failing", lineNo, *record, pinyin);
         } else if (!pinyin.changes.isEmpty()) {
             ++report.repaired;
-            repairs += reportLine("repaired", lineNo, record, pinyin);
+            repairs += reportLine("repaired", lineNo, *record, pinyin);
         }
-        Row row{record, Pinyin::searchForm(pinyin.pinyin), {}, lineNo};
+        Row row{*record, Pinyin::searchForm(pinyin.pinyin), {}, lineNo};
         row.record.chengYu = pinyin.idiom;
         row.record.pingYin = pinyin.pinyin;
         row.sortKey = row.searchForm.section(QLatin1Char(' '), 0, 0);

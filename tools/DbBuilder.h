@@ -11,9 +11,8 @@ namespace DbBuilder {
 
 struct Options
 {
-    QString readingsPath;  // the characters' readings (Readings); none: nothing needing them
-    QString reportPath;    // where the pinyin report goes; none: nowhere
-    QString headwordsPath; // idiom headwords (Headwords); none: no lost character restored
+    QString readingsPath; // the characters' readings (Readings); none: nothing needing them
+    QString reportPath;   // where the pinyin report goes; none: nowhere
 };
 
 struct Report
@@ -35,12 +34,11 @@ public:
 // Reads `sourcePath` (UTF-8, one idiom a line) and writes the store to `dbPath`, replacing it
 // only when the whole build succeeded. Each entry's pinyin is checked and repaired
 // (PinyinRepair); the store holds the repaired pinyin, and the restored idiom of an entry that
-// lost a character unless another entry, or one restored before it, already has that idiom
-// with that pinyin. Rows go in the order of their toneless
-// pinyin (a to z, equal ones in the order of the file), numbered from 1. The report, a
+// lost a character. Rows go in the order of their toneless pinyin (a to z, equal ones in the
+// order of the file), numbered from 1. The report, a
 // tab-separated table, lists each entry repaired or still failing, in the order of the file.
 // Raises Error, naming the line, when a text does not survive the trip to GBK and back, or the
-// input is no UTF-8; also when the readings or the headwords cannot be read.
+// input is no UTF-8; also when the readings cannot be read.
 Report build(const QString& sourcePath, const QString& dbPath, const Options& options = {});
 
 } // namespace DbBuilder

@@ -1,6 +1,6 @@
 #include "PinyinRepair.h"
 
-#include "Headwords.h"
+#include "Gbk.h"
 #include "PinyinSyllables.h"
 #include "Readings.h"
 
@@ -418,36 +418,68 @@ QString countFailure(const QList<Token>& tokens, const QList<QStringList>& readi
                .arg(inDoubt.join(QStringLiteral(", ")));
 }
 
-// The headwords of one character more than `characters` that hold them in order and whose
-// every character reads the syllable at its place: in its tone, or, when no headword has such
-// readings, with its letters (the data writes neutral tones and tone sandhi, 一 yí, 不 bú).
-QStringList fittingHeadwords(const QList<char32_t>& characters, const QList<Token>& tokens,
-                             const Readings& table, const Headwords& headwords)
+// The data set lost its full-width colons (GBK A3 BA) and opening quotes (A1 B0) as bytes: the
+// mark's two bytes were cut out wherever they stood, also across a character boundary, so
+// X P | Q Y became the one character X Y (牛吼 C5A3 BAF0 became 硼 C5F0). Only these two marks
+// are tried: one of them explains every idiom of the data that lost a character, and with other
+// marks allowed many of those split in more than one way that fits.
+const QStringList kCutMarks = {QStringLiteral("："), QStringLiteral("“")};
+
+// The two characters `c` was before a mark was cut out of them, for each mark that leaves two
+// Han characters.
+QList<std::pair<char32_t, char32_t>> splitsOf(char32_t c)
 {
-    const QStringList holding = headwords.holding(characters, int(characters.size()) + 1);
-    for (const bool toned : {true, false}) {
-        QStringList fitting;
-        for (const QString& word : holding) {
-            const QList<char32_t> chars = PinyinSyllables::hanCharacters(word);
-            bool fits = chars.size() == tokens.size();
-            for (qsizetype k = 0; fits && k < chars.size(); ++k) {
-                const QStringList readings = table.of(chars[k]);
-                fits = toned ? isReading(tokens[k].text, readings)
-                             : spellsAReading(tokens[k].text, readings);
-            }
-            if (fits)
-                fitting.append(word);
-        }
-        if (!fitting.isEmpty())
-            return fitting;
+    QList<std::pair<char32_t, char32_t>> splits;
+    const QByteArray xy = Gbk::fromUnicode(character(c));
+    if (xy.size() != 2)
+        return splits;
+    const auto decoded = [](char lead, char trail) {
+        return Gbk::toUnicode(QByteArray(1, lead) + trail).toUcs4();
+    };
+    for (const QString& mark : kCutMarks) {
+        const QByteArray pq = Gbk::fromUnicode(mark);
+        const QList<uint> first = decoded(xy[0], pq[0]), second = decoded(pq[1], xy[1]);
+        if (first.size() == 1 && second.size() == 1 && PinyinSyllables::isHan(first[0]) &&
+            PinyinSyllables::isHan(second[0]))
+            splits.append({first[0], second[0]});
     }
-    return {};
+    return splits;
+}
+
+// The idioms `idiom` may have been before a mark was cut out of one of its characters: those
+// whose two characters at the split read the two syllables there (the pinyin has one syllable
+// for each of their characters), in their tones or, when no split fits so, in their letters
+// (the data writes neutral tones: 糊 hu). Two splits may give the same idiom, which is one
+// answer: 福韩 is 福海韩 split at either character.
+QStringList restoredIdioms(const QString& idiom, const QList<Token>& tokens, const Readings& table)
+{
+    const QList<uint> text = idiom.toUcs4();
+    QStringList toned, byLetters;
+    for (qsizetype at = 0, j = 0; at < text.size(); ++at) {
+        if (!PinyinSyllables::isHan(text[at]))
+            continue;
+        const QString& s1 = tokens[j].text;
+        const QString& s2 = tokens[j + 1].text;
+        for (const auto& [first, second] : splitsOf(text[at])) {
+            const QStringList r1 = table.of(first), r2 = table.of(second);
+            QString restored;
+            for (qsizetype k = 0; k < text.size(); ++k)
+                restored += k == at ? character(first) + character(second) : character(text[k]);
+            if (isReading(s1, r1) && isReading(s2, r2))
+                toned.append(restored);
+            else if (spellsAReading(s1, r1) && spellsAReading(s2, r2))
+                byLetters.append(restored);
+        }
+        ++j;
+    }
+    toned.removeDuplicates();
+    byLetters.removeDuplicates();
+    return toned.isEmpty() ? byLetters : toned;
 }
 
 } // namespace
 
-Outcome check(const QString& idiom, const QString& pinyin, const Readings& table,
-              const Headwords* headwords)
+Outcome check(const QString& idiom, const QString& pinyin, const Readings& table)
 {
     Outcome outcome{idiom, pinyin, {}, {}};
     const QString text = pinyin.normalized(QString::NormalizationForm_C);
@@ -475,8 +507,9 @@ Outcome check(const QString& idiom, const QString& pinyin, const Readings& table
         match = Aligner(tokens, readings, characters, Matching::Strict).solve(0, 0);
     if (match.filled < 0 || match.ways.size() != 1) {
         outcome.failure = countFailure(tokens, readings, characters, match.ways.size() > 1);
-        if (headwords && match.ways.size() < 2 && tokens.size() == characters.size() + 1) {
-            const QStringList fitting = fittingHeadwords(characters, tokens, table, *headwords);
+        // One syllable more than characters, as the check counts them ("，" has none).
+        if (tokens.size() == characters.size() + 1 && !table.isEmpty()) {
+            const QStringList fitting = restoredIdioms(idiom, tokens, table);
             if (fitting.size() == 1) {
                 Outcome restored = check(fitting.front(), pinyin, table);
                 if (restored.failure.isEmpty()) {
@@ -488,7 +521,7 @@ Outcome check(const QString& idiom, const QString& pinyin, const Readings& table
                                        .arg(fitting.front(), restored.failure);
             } else {
                 outcome.failure += fitting.isEmpty()
-                                       ? QStringLiteral(" (no headword fits)")
+                                       ? QStringLiteral(" (no split at a cut-out ： or “ fits)")
                                        : QStringLiteral(" (%1 fit)").arg(fitting.join(u' '));
             }
         }

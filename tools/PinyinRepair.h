@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 
-class Headwords;
 class Readings;
 
 // The check of an entry's written pinyin against its idiom, and the repairs that have one
@@ -24,10 +23,11 @@ class Readings;
 //   tone              a syllable Mandarin has, but never in the tone written ("déng" for 登),
 //                     becomes the one full-tone reading of its character with the same letters,
 //                     unless another reading has the tone written
-//   lost-character    an idiom with one syllable more than characters becomes the one headword
-//                     that holds its characters in order, one more, each reading the syllable
-//                     at its place (a reading in that tone; only when no headword has one, a
-//                     reading with those letters), and passes the check
+//   lost-character    an idiom with one syllable more than characters gets back the character
+//                     it lost where a full-width colon or opening quote was cut out of its GBK
+//                     bytes: the one character that splits into two reading the syllables at
+//                     its place (in their tones; only when no split fits so, in their letters),
+//                     when the restored idiom then passes the check
 //
 // Which tones each syllable takes is learnt from the readings table (Readings::takesTone).
 // A syllable that is one of its character's readings is never changed, nor is a real
@@ -48,8 +48,6 @@ struct Outcome
     QString failure;       // why the entry still fails the check; empty when it passes
 };
 
-// Without headwords, a lost character is only reported.
-Outcome check(const QString& idiom, const QString& pinyin, const Readings& readings,
-              const Headwords* headwords = nullptr);
+Outcome check(const QString& idiom, const QString& pinyin, const Readings& readings);
 
 } // namespace PinyinRepair

@@ -1,7 +1,6 @@
 // Converts the idiom data set's text file into the program's idiom store, checking and
 // repairing each entry's pinyin on the way.
-//   build_edudata <data/3.txt> <EduData.db> [--readings <readings.tsv>]
-//                 [--headwords <headwords.txt>] [--report <repairs.tsv>]
+//   build_edudata <data/3.txt> <EduData.db> [--readings <readings.tsv>] [--report <repairs.tsv>]
 
 #include "DbBuilder.h"
 
@@ -18,8 +17,6 @@ int main(int argc, char** argv)
     for (qsizetype i = 0; i + 1 < args.size();) {
         if (args[i] == QLatin1String("--readings"))
             options.readingsPath = args.takeAt(i + 1);
-        else if (args[i] == QLatin1String("--headwords"))
-            options.headwordsPath = args.takeAt(i + 1);
         else if (args[i] == QLatin1String("--report"))
             options.reportPath = args.takeAt(i + 1);
         else {
@@ -30,8 +27,7 @@ int main(int argc, char** argv)
     }
     if (args.size() != 2 || args[0].startsWith(u'-') || args[1].startsWith(u'-')) {
         std::fprintf(stderr, "usage: build_edudata <idiom text file> <database file> "
-                             "[--readings <readings file>] [--headwords <headword list>] "
-                             "[--report <report file>]\n");
+                             "[--readings <readings file>] [--report <report file>]\n");
         return 2;
     }
     try {

@@ -11,7 +11,6 @@ namespace {
 
 const QString kGarbled = QStringLiteral(WQ_FIXTURE_DIR "/garbled.txt");
 const QString kReadings = QStringLiteral(WQ_FIXTURE_DIR "/readings.tsv");
-const QString kHeadwords = QStringLiteral(WQ_FIXTURE_DIR "/headwords.txt");
 
 QList<QStringList> storeRows(const QString& db, const char* sql)
 {
@@ -38,8 +37,8 @@ class TestBuilder : public QObject
     Q_OBJECT
 private:
     QTemporaryDir m_tmp;
-    // The garbled fixture built with the fixture readings and headwords: each idiom's row, and
-    // each report line by the idiom as written.
+    // The garbled fixture built with the fixture readings: each idiom's row, and each report
+    // line by the idiom as written (of twin entries, the later one).
     QString m_garbledDb;
     QHash<QString, QStringList> m_garbledRows;
     QHash<QString, QStringList> m_repairs;
@@ -58,10 +57,9 @@ private slots:
     {
         m_garbledDb = m_tmp.filePath(QStringLiteral("garbled.db"));
         const DbBuilder::Report r = DbBuilder::build(
-            kGarbled, m_garbledDb,
-            {kReadings, m_tmp.filePath(QStringLiteral("repairs.tsv")), kHeadwords});
+            kGarbled, m_garbledDb, {kReadings, m_tmp.filePath(QStringLiteral("repairs.tsv"))});
         QCOMPARE(r.rows, 26);
-        QCOMPARE((QList<int>{r.repaired, r.failing}), (QList<int>{13, 9}));
+        QCOMPARE((QList<int>{r.repaired, r.failing}), (QList<int>{14, 8}));
         for (const QStringList& row : storeRows(m_garbledDb, "select ChengYu, PingYin, SPingYin "
                                                              "from ChenYu"))
             m_garbledRows.insert(row[0], row.mid(1));
@@ -225,39 +223,34 @@ private slots:
             << "bù dǎ bù chéng xiāng shí"
             << "budabuchengxiangshi bdbcxs"
             << "repaired|missing-syllable 成 +chéng|";
-        QTest::newRow("extra syllable: kept")
-            << "摇亿摆"
+        QTest::newRow("lost character: a colon cut out, in both of twin entries")
+            << "一硼地→一牛吼地"
+            << "yī niú hǒu dì"
+            << "yiniuhoudi ynhd"
+            << "repaired|lost-character 一硼地→一牛吼地|";
+        // The colon's split of 亿, 遥黑, reads yáo but not bǎi.
+        QTest::newRow("lost character: an opening quote cut out")
+            << "摇亿摆→摇摇摆摆"
             << "yáo yáo bǎi bǎi"
             << "yaoyaobaibai yybb"
-            << "failing||4 syllables for 3 characters: the idiom may have lost a character (no "
-               "headword fits)";
-        QTest::newRow("lost character: the one headword that fits")
-            << "沧横流→沧海横流"
-            << "cāng hǎi héng liú"
-            << "canghaihengliu chhl"
-            << "repaired|lost-character 沧横流→沧海横流|";
+            << "repaired|lost-character 摇亿摆→摇摇摆摆|";
         QTest::newRow("lost character, fitting by the letters where no tone fits")
-            << "一为定→一言为定"
-            << "yí yán wéi dìng"
-            << "yiyanweiding yywd"
-            << "repaired|lost-character 一为定→一言为定|";
-        QTest::newRow("lost character: a headword in the tones before one in the letters")
-            << "名其实→名副其实"
-            << "míng fù qí shí"
-            << "mingfuqishi mfqs"
-            << "repaired|lost-character 名其实→名副其实|";
-        QTest::newRow("lost character: two headwords fit, kept")
+            << "血肉凝→血肉模糊"
+            << "xuè ròu mó hu"
+            << "xueroumohu xrmh"
+            << "repaired|lost-character 血肉凝→血肉模糊|";
+        QTest::newRow("lost character: splits at two places fit, kept")
+            << "硼地亿"
+            << "niú hǒu yáo bǎi"
+            << "niuhouyaobai nhyb"
+            << "failing||4 syllables for 3 characters: the idiom may have lost a character "
+               "(牛吼地亿 硼地摇摆 fit)";
+        QTest::newRow("lost character: no split fits, kept")
             << "再接再"
             << "zài jiē zài lì"
             << "zaijiezaili zjzl"
-            << "failing||4 syllables for 3 characters: the idiom may have lost a character "
-               "(再接再厉 再接再砺 fit)";
-        QTest::newRow("lost character: the restored entry is in the store, kept")
-            << "苍白力"
-            << "cāng bái wú lì"
-            << "cangbaiwuli cbwl"
-            << "failing||4 syllables for 3 characters: the idiom may have lost a character "
-               "(苍白无力 fits, but is in the store with this pinyin already)";
+            << "failing||4 syllables for 3 characters: the idiom may have lost a character (no "
+               "split at a cut-out ： or “ fits)";
         QTest::newRow("missing syllable of several readings: kept")
             << "打开天窗说亮话"
             << "dǎ kāi tiān chuāng liàng huà"
@@ -349,9 +342,9 @@ private slots:
     {
         const QString a = m_tmp.filePath(QStringLiteral("same1.db"));
         const QString b = m_tmp.filePath(QStringLiteral("same2.db"));
-        DbBuilder::build(kGarbled, a, {kReadings, a + QStringLiteral(".tsv"), kHeadwords});
+        DbBuilder::build(kGarbled, a, {kReadings, a + QStringLiteral(".tsv")});
         QTest::qWait(1100); // a clock-dependent byte would show now
-        DbBuilder::build(kGarbled, b, {kReadings, b + QStringLiteral(".tsv"), kHeadwords});
+        DbBuilder::build(kGarbled, b, {kReadings, b + QStringLiteral(".tsv")});
         QCOMPARE(fileBytes(a), fileBytes(b));
         QCOMPARE(fileBytes(a + QStringLiteral(".tsv")), fileBytes(b + QStringLiteral(".tsv")));
     }
@@ -398,12 +391,11 @@ private slots:
         QCOMPARE(p.exitCode(), 1);
         QVERIFY(!QFile::exists(m_tmp.filePath("cmd2.db")));
         p.start(QStringLiteral(WQ_BUILD_EDUDATA_EXE),
-                {kGarbled, m_tmp.filePath("cmd3.db"), QStringLiteral("--readings"), kReadings,
-                 QStringLiteral("--headwords"), kHeadwords});
+                {kGarbled, m_tmp.filePath("cmd3.db"), QStringLiteral("--readings"), kReadings});
         QVERIFY(p.waitForFinished(10000));
         QVERIFY2(
             p.readAllStandardOutput().contains(
-                "pinyin checked: 26 entries, 4 passed as written, 13 repaired, 9 still failing"),
+                "pinyin checked: 26 entries, 4 passed as written, 14 repaired, 8 still failing"),
             "the pinyin counts are missing");
     }
 };
