@@ -49,12 +49,10 @@ wq_install_packages() {
 wq_lock_value() { sed -n "s/^$2=//p" "$WQ_ROOT/tools/$1.lock"; }
 wq_package_dir() { echo "$WQ_BUILD/deps/$(wq_lock_value "$1" name)-$(wq_lock_value "$1" version)"; }
 
-# The idiom data (npm package chengyu), the characters' readings (pinyin-pro) that the store
-# builder checks its pinyin against and the idiom headwords (cnchar-idiom) it restores a lost
-# character from.
+# The idiom data (npm package chengyu) and the characters' readings (pinyin-pro) that the
+# store builder checks its pinyin against.
 wq_idiom_source() { echo "$(wq_package_dir chengyu)/data/3.txt"; }
 wq_readings_file() { echo "$(wq_package_dir pinyin-pro)-readings.tsv"; }
-wq_headwords_file() { echo "$(wq_package_dir cnchar-idiom)-headwords.txt"; }
 
 # wq_fetch_package LOCK FILES...: fetches the package with `npm pack`, checks its integrity
 # hash and unpacks the given files of it into build/deps/<name>-<version>/.
@@ -106,14 +104,6 @@ wq_fetch_data() {
         node "$WQ_ROOT/tools/readings.js" "$(wq_package_dir pinyin-pro)" >"$readings.tmp" \
             && mv "$readings.tmp" "$readings"
     fi
-    wq_fetch_package cnchar-idiom package.json LICENSE cnchar.idiom.min.js || return 1
-    local headwords
-    headwords=$(wq_headwords_file)
-    if [ ! -s "$headwords" ] || [ "$WQ_ROOT/tools/headwords.js" -nt "$headwords" ]; then
-        wq_log "Listing the idiom headwords of cnchar-idiom"
-        node "$WQ_ROOT/tools/headwords.js" "$(wq_package_dir cnchar-idiom)" >"$headwords.tmp" \
-            && mv "$headwords.tmp" "$headwords"
-    fi
 }
 
 # Configures once, then builds only what changed: wq_build [dir [target [configure args...]]].
@@ -122,16 +112,13 @@ wq_build() {
     local dir=${1:-$WQ_BUILD}
     local target=${2:-all}
     shift 2 || shift $#
-    # A build directory configured before the readings or the headwords were part of the set-up
-    # learns of them.
+    # A build directory configured before the readings were part of the set-up learns of them.
     if [ ! -f "$dir/build.ninja" ] ||
-        ! grep -q "^WENQUELL_READINGS:FILEPATH=." "$dir/CMakeCache.txt" 2>/dev/null ||
-        ! grep -q "^WENQUELL_HEADWORDS:FILEPATH=." "$dir/CMakeCache.txt" 2>/dev/null; then
+        ! grep -q "^WENQUELL_READINGS:FILEPATH=." "$dir/CMakeCache.txt" 2>/dev/null; then
         wq_log "Configuring $dir"
         cmake -S "$WQ_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DWENQUELL_IDIOM_SOURCE="$(wq_idiom_source)" \
-            -DWENQUELL_READINGS="$(wq_readings_file)" \
-            -DWENQUELL_HEADWORDS="$(wq_headwords_file)" "$@"
+            -DWENQUELL_READINGS="$(wq_readings_file)" "$@"
     fi
     wq_log "Building $dir ($target)"
     cmake --build "$dir" --parallel "$(nproc)" --target "$target"
