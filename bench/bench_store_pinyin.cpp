@@ -24,8 +24,8 @@ namespace {
 struct Listed
 {
     QString status; // "repaired" or "failing"
-    QString idiom;
-    QString after; // the pinyin the store holds
+    QString idiom;  // as the store holds it, with a lost character restored
+    QString after;  // the pinyin the store holds
 };
 
 QList<Listed> reportLines(const QString& path)
@@ -37,8 +37,8 @@ QList<Listed> reportLines(const QString& path)
     const QList<QByteArray> lines = in.readAll().split('\n');
     for (const QByteArray& line : lines.mid(1)) {
         const QStringList cells = QString::fromUtf8(line).split(u'\t');
-        if (cells.size() == 7)
-            out.append({cells[0], cells[2], cells[4]});
+        if (cells.size() == 8)
+            out.append({cells[0], cells[3], cells[5]});
     }
     return out;
 }

@@ -24,8 +24,8 @@ struct Row
 };
 
 // The report's columns; a repaired entry that still fails is listed as failing.
-const char* kReportHeader =
-    "status\tline\tidiom\tpinyin before\tpinyin after\twhat changed\twhy it fails\n";
+const char* kReportHeader = "status\tline\tidiom before\tidiom after\tpinyin before\tpinyin "
+                            "after\twhat changed\twhy it fails\n";
 
 [[noreturn]] void fail(const QString& message)
 {
@@ -139,6 +139,7 @@ QByteArray reportLine(const char* status, int line, const IdiomRecord& before,
     QStringList cells = {QString::fromLatin1(status),
                          QString::number(line),
                          before.chengYu,
+                         after.idiom,
                          before.pingYin,
                          after.pinyin,
                          changes.join(QStringLiteral("; ")),
@@ -193,6 +194,7 @@ Report build(const QString& sourcePath, const QString& dbPath, const Options& op
             repairs += reportLine("repaired", lineNo, *record, pinyin);
         }
         Row row{*record, Pinyin::searchForm(pinyin.pinyin), {}, lineNo};
+        row.record.chengYu = pinyin.idiom;
         row.record.pingYin = pinyin.pinyin;
         row.sortKey = row.searchForm.section(QLatin1Char(' '), 0, 0);
         checkGbk(row);

@@ -33,8 +33,9 @@ public:
 
 // Reads `sourcePath` (UTF-8, one idiom a line) and writes the store to `dbPath`, replacing it
 // only when the whole build succeeded. Each entry's pinyin is checked and repaired
-// (PinyinRepair); the store holds the repaired pinyin. Rows go in the order of their toneless
-// pinyin (a to z, equal ones in the order of the file), numbered from 1. The report, a
+// (PinyinRepair); the store holds the repaired pinyin, and the restored idiom of an entry that
+// lost a character. Rows go in the order of their toneless pinyin (a to z, equal ones in the
+// order of the file), numbered from 1. The report, a
 // tab-separated table, lists each entry repaired or still failing, in the order of the file.
 // Raises Error, naming the line, when a text does not survive the trip to GBK and back, or the
 // input is no UTF-8; also when the readings cannot be read.

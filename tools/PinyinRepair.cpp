@@ -1,5 +1,6 @@
 #include "PinyinRepair.h"
 
+#include "Gbk.h"
 #include "PinyinSyllables.h"
 #include "Readings.h"
 
@@ -167,18 +168,59 @@ struct Fix
     QString failure; // empty when the syllable passes
 };
 
-Fix fixSyllable(const QString& written, const QStringList& readings)
+// A syllable Mandarin has, but not in the tone written: the one reading of its character with
+// the same letters and a full tone (a mark was written, so a neutral one is no answer). Not
+// when another reading has the tone written: "zhóng" for 重 (zhòng chóng) may mean either.
+Fix toneOf(const QString& written, const QStringList& readings)
+{
+    const QString spelling = letters(written);
+    const int writtenTone = tone(written);
+    QStringList sameLetters, sameTone;
+    for (const QString& r : readings) {
+        const int t = tone(r);
+        if (t <= 0)
+            continue;
+        if (letters(r) == spelling) {
+            if (!sameLetters.contains(r))
+                sameLetters.append(r);
+        } else if (t == writtenTone) {
+            sameTone.append(r);
+        }
+    }
+    if (sameLetters.size() == 1 && sameTone.isEmpty())
+        return {sameLetters.front(), QStringLiteral("tone"), {}};
+    const QString why = QStringLiteral("no syllable in this tone");
+    if (readings.isEmpty())
+        return {written, {}, why + QStringLiteral(", and no readings known")};
+    if (sameLetters.isEmpty())
+        return {written,
+                {},
+                why + QStringLiteral("; no full-tone reading has its letters (%1)")
+                          .arg(readings.join(u' '))};
+    if (sameLetters.size() > 1)
+        return {written,
+                {},
+                why + QStringLiteral("; readings %1 have its letters").arg(sameLetters.join(u' '))};
+    return {written,
+            {},
+            why + QStringLiteral("; %1 has its letters, %2 its tone")
+                      .arg(sameLetters.front(), sameTone.join(u' '))};
+}
+
+Fix fixSyllable(const QString& written, const QStringList& readings, const Readings& table)
 {
     if (isReading(written, readings))
         return {written, {}, {}};
     if (isSyllable(written)) {
         const QString cut = cutShortOf(written, readings);
-        return cut.isEmpty() ? Fix{written, {}, {}} : Fix{cut, QStringLiteral("cut-short"), {}};
+        if (!cut.isEmpty())
+            return {cut, QStringLiteral("cut-short"), {}};
+        return table.takesTone(written) ? Fix{written, {}, {}} : toneOf(written, readings);
     }
     QString moved;
     if (const int t = tone(written); t > 0 && onlyPinyinLetters(written)) {
         moved = PinyinSyllables::withTone(letters(written), t);
-        if (!isSyllable(moved))
+        if (!isSyllable(moved) || !table.takesTone(moved))
             moved.clear();
     }
     if (!moved.isEmpty() && (readings.isEmpty() || isReading(moved, readings)))
@@ -376,11 +418,70 @@ QString countFailure(const QList<Token>& tokens, const QList<QStringList>& readi
                .arg(inDoubt.join(QStringLiteral(", ")));
 }
 
+// The data set lost its full-width colons (GBK A3 BA) and opening quotes (A1 B0) as bytes: the
+// mark's two bytes were cut out wherever they stood, also across a character boundary, so
+// X P | Q Y became the one character X Y (牛吼 C5A3 BAF0 became 硼 C5F0). Only these two marks
+// are tried: one of them explains every idiom of the data that lost a character, and with other
+// marks allowed many of those split in more than one way that fits.
+const QStringList kCutMarks = {QStringLiteral("："), QStringLiteral("“")};
+
+// The two characters `c` was before a mark was cut out of them, for each mark that leaves two
+// Han characters.
+QList<std::pair<char32_t, char32_t>> splitsOf(char32_t c)
+{
+    QList<std::pair<char32_t, char32_t>> splits;
+    const QByteArray xy = Gbk::fromUnicode(character(c));
+    if (xy.size() != 2)
+        return splits;
+    const auto decoded = [](char lead, char trail) {
+        return Gbk::toUnicode(QByteArray(1, lead) + trail).toUcs4();
+    };
+    for (const QString& mark : kCutMarks) {
+        const QByteArray pq = Gbk::fromUnicode(mark);
+        const QList<uint> first = decoded(xy[0], pq[0]), second = decoded(pq[1], xy[1]);
+        if (first.size() == 1 && second.size() == 1 && PinyinSyllables::isHan(first[0]) &&
+            PinyinSyllables::isHan(second[0]))
+            splits.append({first[0], second[0]});
+    }
+    return splits;
+}
+
+// The idioms `idiom` may have been before a mark was cut out of one of its characters: those
+// whose two characters at the split read the two syllables there (the pinyin has one syllable
+// for each of their characters), in their tones or, when no split fits so, in their letters
+// (the data writes neutral tones: 糊 hu). Two splits may give the same idiom, which is one
+// answer: 福韩 is 福海韩 split at either character.
+QStringList restoredIdioms(const QString& idiom, const QList<Token>& tokens, const Readings& table)
+{
+    const QList<uint> text = idiom.toUcs4();
+    QStringList toned, byLetters;
+    for (qsizetype at = 0, j = 0; at < text.size(); ++at) {
+        if (!PinyinSyllables::isHan(text[at]))
+            continue;
+        const QString& s1 = tokens[j].text;
+        const QString& s2 = tokens[j + 1].text;
+        for (const auto& [first, second] : splitsOf(text[at])) {
+            const QStringList r1 = table.of(first), r2 = table.of(second);
+            QString restored;
+            for (qsizetype k = 0; k < text.size(); ++k)
+                restored += k == at ? character(first) + character(second) : character(text[k]);
+            if (isReading(s1, r1) && isReading(s2, r2))
+                toned.append(restored);
+            else if (spellsAReading(s1, r1) && spellsAReading(s2, r2))
+                byLetters.append(restored);
+        }
+        ++j;
+    }
+    toned.removeDuplicates();
+    byLetters.removeDuplicates();
+    return toned.isEmpty() ? byLetters : toned;
+}
+
 } // namespace
 
 Outcome check(const QString& idiom, const QString& pinyin, const Readings& table)
 {
-    Outcome outcome{pinyin, {}, {}};
+    Outcome outcome{idiom, pinyin, {}, {}};
     const QString text = pinyin.normalized(QString::NormalizationForm_C);
     QList<Token> tokens = tokensOf(text);
     if (tokens.isEmpty()) {
@@ -404,8 +505,27 @@ Outcome check(const QString& idiom, const QString& pinyin, const Readings& table
     Aligner::Ways match = Aligner(tokens, readings, characters, Matching::Loose).solve(0, 0);
     if (match.filled < 0)
         match = Aligner(tokens, readings, characters, Matching::Strict).solve(0, 0);
-    if (match.filled < 0 || match.ways.size() != 1)
+    if (match.filled < 0 || match.ways.size() != 1) {
         outcome.failure = countFailure(tokens, readings, characters, match.ways.size() > 1);
+        // One syllable more than characters, as the check counts them ("，" has none).
+        if (tokens.size() == characters.size() + 1 && !table.isEmpty()) {
+            const QStringList fitting = restoredIdioms(idiom, tokens, table);
+            if (fitting.size() == 1) {
+                Outcome restored = check(fitting.front(), pinyin, table);
+                if (restored.failure.isEmpty()) {
+                    restored.changes.prepend(
+                        {QStringLiteral("lost-character"), idiom + u'→' + fitting.front()});
+                    return restored;
+                }
+                outcome.failure += QStringLiteral(" (%1 fits, but fails the check: %2)")
+                                       .arg(fitting.front(), restored.failure);
+            } else {
+                outcome.failure += fitting.isEmpty()
+                                       ? QStringLiteral(" (no split at a cut-out ： or “ fits)")
+                                       : QStringLiteral(" (%1 fit)").arg(fitting.join(u' '));
+            }
+        }
+    }
 
     // The new text of each written syllable, with the syllables put in before or after it.
     QList<QStringList> parts(tokens.size());
@@ -436,7 +556,7 @@ Outcome check(const QString& idiom, const QString& pinyin, const Readings& table
             QStringList& into = parts[slot.token];
             into += std::exchange(pending, {});
             if (slot.kind == SlotKind::Whole) {
-                const Fix fix = fixSyllable(slot.text, readings[j]);
+                const Fix fix = fixSyllable(slot.text, readings[j], table);
                 const QString now = withCaseOf(slot.text, fix.text);
                 if (!fix.rule.isEmpty())
                     outcome.changes.append({fix.rule, ch + u' ' + slot.text + u'→' + now});

@@ -20,7 +20,16 @@ class Readings;
 //                     of a reading of its character ("fēngyún" for 风云)
 //   missing-syllable  a syllable missing where only one place fits, for a character with a
 //                     single reading, is put in
+//   tone              a syllable Mandarin has, but never in the tone written ("déng" for 登),
+//                     becomes the one full-tone reading of its character with the same letters,
+//                     unless another reading has the tone written
+//   lost-character    an idiom with one syllable more than characters gets back the character
+//                     it lost where a full-width colon or opening quote was cut out of its GBK
+//                     bytes: the one character that splits into two reading the syllables at
+//                     its place (in their tones; only when no split fits so, in their letters),
+//                     when the restored idiom then passes the check
 //
+// Which tones each syllable takes is learnt from the readings table (Readings::takesTone).
 // A syllable that is one of its character's readings is never changed, nor is a real
 // syllable that none of these explains (classical readings, neutral tones, tone sandhi).
 namespace PinyinRepair {
@@ -33,6 +42,7 @@ struct Change
 
 struct Outcome
 {
+    QString idiom;         // the idiom, with its lost character restored where that rule applied
     QString pinyin;        // the written pinyin, repaired where a rule applied
     QList<Change> changes; // in the order of the syllables
     QString failure;       // why the entry still fails the check; empty when it passes

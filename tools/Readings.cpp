@@ -1,6 +1,17 @@
 #include "Readings.h"
 
+#include "PinyinSyllables.h"
+
 #include <QFile>
+
+namespace {
+
+QString toneKey(QStringView syllable)
+{
+    return PinyinSyllables::letters(syllable) + QString::number(PinyinSyllables::tone(syllable));
+}
+
+} // namespace
 
 bool Readings::load(const QString& path, QString* error)
 {
@@ -10,6 +21,7 @@ bool Readings::load(const QString& path, QString* error)
         return false;
     }
     m_readings.clear();
+    m_tones.clear();
     const QList<QByteArray> lines = in.readAll().split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString line = QString::fromUtf8(lines[i]).trimmed();
@@ -26,6 +38,14 @@ bool Readings::load(const QString& path, QString* error)
             return false;
         }
         m_readings.insert(head.front(), readings);
+        for (const QString& r : readings)
+            m_tones.insert(toneKey(r));
     }
     return true;
+}
+
+bool Readings::takesTone(QStringView syllable) const
+{
+    return m_tones.isEmpty() || PinyinSyllables::tone(syllable) == 0 ||
+           m_tones.contains(toneKey(syllable));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,12 @@ public:
     QStringList of(char32_t character) const { return m_readings.value(character); }
     bool isEmpty() const { return m_readings.isEmpty(); }
 
+    // Whether Mandarin has `syllable` in its tone, as far as the table tells: some character
+    // reads its letters in that tone. The neutral tone always counts, and so does every tone
+    // while the table is empty.
+    bool takesTone(QStringView syllable) const;
+
 private:
     QHash<char32_t, QStringList> m_readings;
+    QSet<QString> m_tones; // the letters and tone of every reading, "deng1"
 };

@@ -37,7 +37,8 @@ class TestBuilder : public QObject
     Q_OBJECT
 private:
     QTemporaryDir m_tmp;
-    // The garbled fixture built with the fixture readings: each idiom's row and report line.
+    // The garbled fixture built with the fixture readings: each idiom's row, and each report
+    // line by the idiom as written (of twin entries, the later one).
     QString m_garbledDb;
     QHash<QString, QStringList> m_garbledRows;
     QHash<QString, QStringList> m_repairs;
@@ -57,18 +58,18 @@ private slots:
         m_garbledDb = m_tmp.filePath(QStringLiteral("garbled.db"));
         const DbBuilder::Report r = DbBuilder::build(
             kGarbled, m_garbledDb, {kReadings, m_tmp.filePath(QStringLiteral("repairs.tsv"))});
-        QCOMPARE(r.rows, 15);
-        QCOMPARE((QList<int>{r.repaired, r.failing}), (QList<int>{8, 3}));
+        QCOMPARE(r.rows, 26);
+        QCOMPARE((QList<int>{r.repaired, r.failing}), (QList<int>{14, 8}));
         for (const QStringList& row : storeRows(m_garbledDb, "select ChengYu, PingYin, SPingYin "
                                                              "from ChenYu"))
             m_garbledRows.insert(row[0], row.mid(1));
         const QList<QByteArray> report =
             fileBytes(m_tmp.filePath(QStringLiteral("repairs.tsv"))).split('\n');
-        QCOMPARE(report.front(), "status\tline\tidiom\tpinyin before\tpinyin after\twhat "
-                                 "changed\twhy it fails");
+        QCOMPARE(report.front(), "status\tline\tidiom before\tidiom after\tpinyin before\tpinyin "
+                                 "after\twhat changed\twhy it fails");
         for (const QByteArray& line : report.mid(1)) {
             const QStringList cells = QString::fromUtf8(line).split(u'\t');
-            if (cells.size() == 7)
+            if (cells.size() == 8)
                 m_repairs.insert(cells[2], cells);
         }
     }
@@ -180,6 +181,7 @@ private slots:
 
     void pinyinRepairs_data()
     {
+        // As written; when the store holds another idiom, "→" and that one.
         QTest::addColumn<QString>("idiom");
         QTest::addColumn<QString>("shown");  // PingYin in the store
         QTest::addColumn<QString>("search"); // SPingYin
@@ -221,11 +223,34 @@ private slots:
             << "bù dǎ bù chéng xiāng shí"
             << "budabuchengxiangshi bdbcxs"
             << "repaired|missing-syllable 成 +chéng|";
-        QTest::newRow("extra syllable: kept")
-            << "摇亿摆"
+        QTest::newRow("lost character: a colon cut out, in both of twin entries")
+            << "一硼地→一牛吼地"
+            << "yī niú hǒu dì"
+            << "yiniuhoudi ynhd"
+            << "repaired|lost-character 一硼地→一牛吼地|";
+        // The colon's split of 亿, 遥黑, reads yáo but not bǎi.
+        QTest::newRow("lost character: an opening quote cut out")
+            << "摇亿摆→摇摇摆摆"
             << "yáo yáo bǎi bǎi"
             << "yaoyaobaibai yybb"
-            << "failing||4 syllables for 3 characters: the idiom may have lost a character";
+            << "repaired|lost-character 摇亿摆→摇摇摆摆|";
+        QTest::newRow("lost character, fitting by the letters where no tone fits")
+            << "血肉凝→血肉模糊"
+            << "xuè ròu mó hu"
+            << "xueroumohu xrmh"
+            << "repaired|lost-character 血肉凝→血肉模糊|";
+        QTest::newRow("lost character: splits at two places fit, kept")
+            << "硼地亿"
+            << "niú hǒu yáo bǎi"
+            << "niuhouyaobai nhyb"
+            << "failing||4 syllables for 3 characters: the idiom may have lost a character "
+               "(牛吼地亿 硼地摇摆 fit)";
+        QTest::newRow("lost character: no split fits, kept")
+            << "再接再"
+            << "zài jiē zài lì"
+            << "zaijiezaili zjzl"
+            << "failing||4 syllables for 3 characters: the idiom may have lost a character (no "
+               "split at a cut-out ： or “ fits)";
         QTest::newRow("missing syllable of several readings: kept")
             << "打开天窗说亮话"
             << "dǎ kāi tiān chuāng liàng huà"
@@ -237,6 +262,37 @@ private slots:
             << "zhě yī sàī lù"
             << "zheyisailu zysl"
             << "failing||塞 sàī: no syllable; readings sāi sài sè fit as well";
+        QTest::newRow("tone lacking: the one reading with its letters")
+            << "儿女心肠"
+            << "ér nǚ xīn cháng"
+            << "ernvxinchang enxc"
+            << "repaired|tone 女 nǘ→nǚ|";
+        QTest::newRow("tone lacking, cut short") << "盐梅相成"
+                                                 << "yán méi xiāng chéng"
+                                                 << "yanmeixiangcheng ymxc"
+                                                 << "repaired|cut-short 成 ché→chéng|";
+        QTest::newRow("tone lacking: another reading has that tone, kept")
+            << "食不重肉"
+            << "shí bù zhóng ròu"
+            << "shibuzhongrou sbzr"
+            << "failing||重 zhóng: no syllable in this tone; zhòng has its letters, chóng its tone";
+        QTest::newRow("tone lacking: two readings with its letters, kept")
+            << "将门虎子"
+            << "jiáng mén hǔ zǐ"
+            << "jiangmenhuzi jmhz"
+            << "failing||将 jiáng: no syllable in this tone; readings jiāng jiàng have its letters";
+        QTest::newRow("tone lacking: a neutral reading is no answer")
+            << "裂裳衣疮"
+            << "liè sháng yī chuāng"
+            << "lieshangyichuang lsyc"
+            << "failing||裳 sháng: no syllable in this tone; no full-tone reading has its letters "
+               "(shang cháng)";
+        QTest::newRow("tone lacking: no reading with its letters, kept")
+            << "仿徨失措"
+            << "báng huáng shī cuò"
+            << "banghuangshicuo bhsc"
+            << "failing||仿 báng: no syllable in this tone; no full-tone reading has its letters "
+               "(fǎng)";
         QTest::newRow("classical reading") << "阿家阿翁"
                                            << "ā gū ā wēng"
                                            << "aguaweng agaw"
@@ -260,18 +316,22 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QString, search);
         QFETCH(QString, report);
-        QCOMPARE(m_garbledRows.value(idiom), (QStringList{shown, search}));
-        const QStringList line = m_repairs.value(idiom);
+        const QString written = idiom.section(u'→', 0, 0), stored = idiom.section(u'→', -1);
+        QCOMPARE(m_garbledRows.value(stored), (QStringList{shown, search}));
+        QCOMPARE(m_garbledRows.contains(written), written == stored);
+        const QStringList line = m_repairs.value(written);
         const QString listed =
-            line.isEmpty() ? QString() : line[0] + u'|' + line[5] + u'|' + line[6];
+            line.isEmpty() ? QString() : line[0] + u'|' + line[6] + u'|' + line[7];
         QCOMPARE(listed, report);
+        if (!line.isEmpty())
+            QCOMPARE(line[3], stored);
     }
 
     void repairedStoreKeepsEveryEntryInToneLessOrder()
     {
         const QList<QStringList> rows =
             storeRows(m_garbledDb, "select PingYin from ChenYu order by id");
-        QCOMPARE(rows.size(), 15);
+        QCOMPARE(rows.size(), 26);
         for (qsizetype i = 1; i < rows.size(); ++i)
             QVERIFY2(Pinyin::syllables(rows[i - 1][0]).join(QString()) <=
                          Pinyin::syllables(rows[i][0]).join(QString()),
@@ -335,7 +395,7 @@ private slots:
         QVERIFY(p.waitForFinished(10000));
         QVERIFY2(
             p.readAllStandardOutput().contains(
-                "pinyin checked: 15 entries, 4 passed as written, 8 repaired, 3 still failing"),
+                "pinyin checked: 26 entries, 4 passed as written, 14 repaired, 8 still failing"),
             "the pinyin counts are missing");
     }
 };
