@@ -3,6 +3,7 @@
 #include "AppTitle.h"
 #include "BannerLoader.h"
 #include "DbQuery.h"
+#include "ErrorGuard.h"
 #include "Gbk.h"
 #include "GraphicUnits.h"
 #include "InstanceLock.h"
@@ -13,57 +14,94 @@
 #include "uTest.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <memory>
 
 // A second copy waits this long for the running copy to handle the wake-up message.
 static constexpr int kWakeTimeoutMs = 5000;
 
-void runFirstCopy(int argc, char** argv, const std::function<void(TFrmMain&)>& made)
+namespace {
+
+// A start that fails says so: one line on standard error always, and a box on a display (the
+// offscreen and minimal platforms have no one to press its button).
+void reportStartFailure(std::exception_ptr error)
 {
-    // The full list is read on a thread of its own while the window is being made, with the
-    // idioms' texts for the list; filling the list takes them from there.
-    DbQuery::readAhead(storeConnectionString(), Gbk::toUnicode(Statements::fullList()),
-                       Fields::Idiom);
-    // The banner's browser engine needs its settings before the application object exists.
-    BannerLoader::prepareEngine();
+    const QString text = QStringLiteral("无法启动：") + errorText(error);
+    printErrorLine(text);
+    const QString platform = QGuiApplication::platformName();
+    if (qApp && platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        MessageDialogs::show(nullptr, MessageDialogs::Kind::Critical, appTitle(),
+                             appTitle() + QLatin1Char(' ') + text);
+}
+
+} // namespace
+
+int runFirstCopy(int argc, char** argv, const std::function<void(TFrmMain&)>& made)
+{
+    // What goes wrong before the application object exists is reported once it does.
+    std::exception_ptr early;
+    try {
+        // The full list is read on a thread of its own while the window is being made, with
+        // the idioms' texts for the list; filling the list takes them from there.
+        DbQuery::readAhead(storeConnectionString(), Gbk::toUnicode(Statements::fullList()),
+                           Fields::Idiom);
+        // The banner's browser engine needs its settings before the application object exists.
+        BannerLoader::prepareEngine();
+    } catch (...) {
+        early = std::current_exception();
+    }
     QApplication app(argc, argv);
-    MessageDialogs::installErrorReporter();
-    // The PNG codec test, before any window exists; the picture units' exits run at the end.
-    const GraphicUnits graphicUnits;
-    QApplication::setApplicationName(appTitle());
-    QApplication::setApplicationVersion(QStringLiteral(WENQUELL_VERSION));
-    QApplication::setApplicationDisplayName(QString());
-    // Closing the main window ends the run, whatever other windows are open.
-    QApplication::setQuitOnLastWindowClosed(false);
+    const auto forget = qScopeGuard([] {
+        tTest = nullptr;
+        FrmMain = nullptr;
+    });
+    try {
+        if (early)
+            std::rethrow_exception(early);
+        MessageDialogs::installErrorReporter();
+        // The PNG codec test, before any window exists; the picture units' exits run at the end.
+        const GraphicUnits graphicUnits;
+        QApplication::setApplicationName(appTitle());
+        QApplication::setApplicationVersion(QStringLiteral(WENQUELL_VERSION));
+        QApplication::setApplicationDisplayName(QString());
+        // Closing the main window ends the run, whatever other windows are open.
+        QApplication::setQuitOnLastWindowClosed(false);
 
-    auto mainWindow = std::make_unique<TFrmMain>();
-    FrmMain = mainWindow.get();
-    // The game window made at start-up stays hidden; each game gets a window of its own.
-    auto startupTest = std::make_unique<TtTest>();
-    tTest = startupTest.get();
+        auto mainWindow = std::make_unique<TFrmMain>();
+        FrmMain = mainWindow.get();
+        // The game window made at start-up stays hidden; each game gets a window of its own.
+        auto startupTest = std::make_unique<TtTest>();
+        tTest = startupTest.get();
 
-    QObject::connect(mainWindow.get(), &TFrmMain::closed, &app, &QApplication::quit);
-    if (made)
-        made(*mainWindow);
-    mainWindow->show();
-    app.exec();
-
-    tTest = nullptr;
-    FrmMain = nullptr;
+        QObject::connect(mainWindow.get(), &TFrmMain::closed, &app, &QApplication::quit);
+        if (made)
+            made(*mainWindow);
+        mainWindow->show();
+        app.exec();
+        return 0;
+    } catch (...) {
+        // The windows are gone by now; the box stands alone.
+        reportStartFailure(std::current_exception());
+        return 1;
+    }
 }
 
 int WenquellMain(int argc, char** argv)
 {
     InstanceLock lock(QStringLiteral("Lexivox.exe"));
+    int exitCode = 0;
     if (lock.alreadyExists()) {
         WakeChannel::sendMessage(appTitle(), WM_APPRESTORE, 0, 0, kWakeTimeoutMs);
     } else {
         try {
-            runFirstCopy(argc, argv);
+            exitCode = runFirstCopy(argc, argv);
         } catch (...) {
-            // The lock is released below in every path.
+            // The application object itself could not be made.
+            reportStartFailure(std::current_exception());
+            exitCode = 1;
         }
     }
+    // The lock is released in every path.
     lock.release();
-    return 0;
+    return exitCode;
 }

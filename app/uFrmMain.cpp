@@ -181,8 +181,8 @@ void TFrmMain::Timer1Timer(QObject*)
 void TFrmMain::ImgStestClick(QObject*)
 {
     // Each game gets a window of its own, owned by no one and gone when it closes. Nothing
-    // that goes wrong in opening or showing it is reported; the main window simply goes on.
-    try {
+    // that goes wrong in opening or showing it is shown; the main window simply goes on.
+    swallowed(QStringLiteral("成语游戏无法打开"), [this] {
         GameHost host;
         host.mainWindow = this;
         host.connection = ADOConnection1;
@@ -193,8 +193,7 @@ void TFrmMain::ImgStestClick(QObject*)
         tTest = game.get();
         game->centreOnMainWindow();
         game->exec();
-    } catch (...) {
-    }
+    });
 }
 
 void TFrmMain::showEntryOf(ListBox* list)

@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+#include <cstdio>
+
 namespace {
 
 ErrorReporter& reporter()
@@ -19,17 +21,32 @@ void setErrorReporter(ErrorReporter report)
     reporter() = std::move(report);
 }
 
-void reportUnhandledException(std::exception_ptr error) noexcept
+QString errorText(std::exception_ptr error)
 {
-    QString text;
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        text = exceptionText(e);
+        return exceptionText(e);
     } catch (...) {
-        text = QStringLiteral("Unknown error");
+        return QStringLiteral("Unknown error");
     }
+}
+
+void printErrorLine(const QString& text) noexcept
+{
     try {
+        const QByteArray line = QStringLiteral("Wenquell: %1\n").arg(text).toUtf8();
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+        std::fflush(stderr);
+    } catch (...) {
+        // Nowhere left to say it.
+    }
+}
+
+void reportUnhandledException(std::exception_ptr error) noexcept
+{
+    try {
+        const QString text = errorText(error);
         if (reporter())
             reporter()(text);
         else

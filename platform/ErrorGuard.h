@@ -18,6 +18,24 @@ void setErrorReporter(ErrorReporter reporter);
 
 void reportUnhandledException(std::exception_ptr error) noexcept;
 
+// The text of the exception `error` holds, as the reporter shows it.
+QString errorText(std::exception_ptr error);
+
+// One line on standard error, for what the program ends with or does not show in a box.
+void printErrorLine(const QString& text) noexcept;
+
+// For the few places where an error is dropped on purpose (the window carries on as if
+// nothing happened): nothing is shown, and one line "<what>：<error>" goes to standard error,
+// so that the failure is not silent to whoever watches the program's output.
+template <class F> void swallowed(const QString& what, F&& handler) noexcept
+{
+    try {
+        std::forward<F>(handler)();
+    } catch (...) {
+        printErrorLine(what + QStringLiteral("：") + errorText(std::current_exception()));
+    }
+}
+
 template <class F> void guarded(F&& handler) noexcept
 {
     try {
