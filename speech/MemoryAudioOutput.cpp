@@ -23,6 +23,7 @@ AudioOutputFactory MemoryAudioOutput::factory(std::shared_ptr<Tape> tape, double
 QString MemoryAudioOutput::open(int sampleRate)
 {
     QMutexLocker lock(&m_tape->mutex);
+    ++m_tape->tries;
     if (!m_tape->failOpen.isEmpty())
         return m_tape->failOpen;
     ++m_tape->opens;

@@ -16,6 +16,7 @@ public:
         mutable QMutex mutex;
         QByteArray pcm; // everything written, in order
         int opens = 0;  // successful opens
+        int tries = 0;  // opens asked for, failed or not
         int suspends = 0;
         int resumes = 0;
         bool suspended = false;

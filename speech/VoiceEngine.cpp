@@ -236,7 +236,7 @@ void VoiceEngine::prepare()
 
 // --- the voice objects' side ---
 
-void VoiceEngine::throwIfFailed(VoiceStream& voice)
+void VoiceEngine::throwIfFailed(VoiceStream& voice, Sound sound)
 {
     if (m_stopped)
         throw ESpeechError(stoppedText());
@@ -246,7 +246,7 @@ void VoiceEngine::throwIfFailed(VoiceStream& voice)
         m_wake.wakeAll();
         throw ESpeechError(why);
     }
-    if (!voice.failure.isEmpty()) {
+    if (!voice.failure.isEmpty() && (sound == Sound::Raise || !voice.failureIsAudio)) {
         const QString why = voice.failure;
         voice.failure.clear();
         if (voice.failureIsAudio && voice.player)
@@ -341,7 +341,7 @@ int VoiceEngine::volume(VoiceStream& voice)
 void VoiceEngine::setVolume(VoiceStream& voice, int volume)
 {
     QMutexLocker lock(&m_mutex);
-    throwIfFailed(voice);
+    throwIfFailed(voice, Sound::Leave);
     voice.volume = qBound(0, volume, 100);
     m_defaultVolume = voice.volume; // the voice made after a Stop speaks as the slider shows
 }
@@ -355,7 +355,7 @@ int VoiceEngine::rate(VoiceStream& voice)
 void VoiceEngine::setRate(VoiceStream& voice, int rate)
 {
     QMutexLocker lock(&m_mutex);
-    throwIfFailed(voice);
+    throwIfFailed(voice, Sound::Leave);
     rate = qBound(-10, rate, 10);
     m_defaultRate = rate;
     if (rate == voice.rate)

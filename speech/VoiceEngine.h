@@ -115,7 +115,16 @@ private:
     void finishPiece(const Work& work, const QString& failure);
     void finishJob(VoiceStream& voice, VoiceStream::Job& job);
     bool isCurrent(const Work& work) const;
-    void throwIfFailed(VoiceStream& voice);
+    // Raises what keeps `voice` from working. The sound output's failure is raised only by the
+    // calls that act on the sound: volume and rate are settings of the voice, and the output
+    // is opened on the audio thread while the window sets them at start-up, so raising it
+    // there would depend on which thread came first.
+    enum class Sound
+    {
+        Raise,
+        Leave,
+    };
+    void throwIfFailed(VoiceStream& voice, Sound sound = Sound::Raise);
     void notifyPlayer(VoiceStream& voice);
     void startPlayer(const std::shared_ptr<VoiceStream>& voice);
 
