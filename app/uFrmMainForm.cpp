@@ -100,10 +100,7 @@ void TFrmMain::createControls()
                    Qt::WindowCloseButtonHint);
     setFixedSize(772, 565);
     move(360, 225);
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/wenquell-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
+    setWindowIcon(Glyphs::programIcon());
     setFont(Fonts::songTi(12));
     setAutoFillBackground(true);
     QPalette pal = palette();

@@ -103,6 +103,7 @@ void TtTest::createControls()
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(322, 266);
+    setWindowIcon(Glyphs::programIcon());
     setFont(Fonts::tahoma(11));
     setAutoFillBackground(true);
     QPalette pal = palette();

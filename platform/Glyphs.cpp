@@ -9,3 +9,11 @@ QIcon Glyphs::icon(const char* name)
                  QIcon::Disabled);
     return icon;
 }
+
+QIcon Glyphs::programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/wenquell-%1.png").arg(size), QSize(size, size));
+    return icon;
+}

@@ -8,4 +8,7 @@ namespace Glyphs {
 
 QIcon icon(const char* name);
 
+// The program's own icon (resources/icons/), at every size it ships, for each of its windows.
+QIcon programIcon();
+
 } // namespace Glyphs

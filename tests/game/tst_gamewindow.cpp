@@ -151,6 +151,11 @@ private slots:
         QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(w.windowFlags() & Qt::WindowSystemMenuHint);
+        // The program's icon, not the toolkit's generic one.
+        const QImage icon = w.windowIcon().pixmap(32).toImage();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon,
+                 QImage(QStringLiteral(":/icons/wenquell-32.png")).convertToFormat(icon.format()));
         QCOMPARE(w.palette().color(QPalette::Window), Panel::buttonFace());
         QCOMPARE(w.font().families().first(), QStringLiteral("Tahoma"));
         QCOMPARE(w.font().pixelSize(), 11);
