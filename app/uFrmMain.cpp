@@ -153,7 +153,13 @@ void TFrmMain::wbADShowContextMenu(QObject*, qint32& Result)
 
 void TFrmMain::Label4Click(QObject*)
 {
-    QDesktopServices::openUrl(publisherPage(QStringLiteral("/201072118.html")));
+    const QUrl page = publisherPage(QStringLiteral("/201072118.html"));
+    // Without a browser launcher on the machine nothing at all would happen: the user is told
+    // where the page is instead.
+    if (!QDesktopServices::openUrl(page))
+        MessageDialogs::information(this, QStringLiteral("提示"),
+                                    QStringLiteral("无法打开浏览器。请在浏览器中访问：\n%1")
+                                        .arg(page.toString(QUrl::PreferLocalFile)));
 }
 
 void TFrmMain::Label4MouseEnter(QObject*)

@@ -15,6 +15,7 @@
 #include "Gauges.h"
 #include "Glyphs.h"
 #include "ImgButton.h"
+#include "LinkLabel.h"
 #include "ListBox.h"
 #include "MessageDialogs.h"
 #include "PaintPanel.h"
@@ -189,7 +190,7 @@ void TFrmMain::createControls()
 
     createSpeechBar();
 
-    Label4 = new QLabel(QStringLiteral("访问官方网站"), pnlRTop);
+    Label4 = new LinkLabel(QStringLiteral("访问官方网站"), pnlRTop);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setGeometry(493, 10, 72, 12);
     Label4->setFont(Fonts::songTi(12));

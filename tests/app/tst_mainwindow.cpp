@@ -365,12 +365,23 @@ private slots:
         const QColor blue(0, 0, 255);
         QCOMPARE(w.Label4->palette().color(QPalette::WindowText), blue);
 
+        // The underline as a user sees it: a blue line across the link, within its 12 rows.
+        const auto underlined = [&w] {
+            const QImage picture = w.Label4->grab().toImage();
+            for (int y = 0; y < picture.height(); ++y)
+                if (pixelsOfColour(picture.copy(0, y, picture.width(), 1), 0x0000ff) >= 66)
+                    return true;
+            return false;
+        };
+        QVERIFY(!underlined());
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(w.Label4, &enter);
         QVERIFY(w.Label4->font().underline());
+        QVERIFY(underlined());
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(w.Label4, &leave);
         QVERIFY(!w.Label4->font().underline());
+        QVERIFY(!underlined());
         QCOMPARE(w.Label4->palette().color(QPalette::WindowText), blue);
 
         UrlRecorder opened;
@@ -379,6 +390,13 @@ private slots:
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(
                                   f.dir()->path() + QStringLiteral("/site/201072118.html"))});
+        QVERIFY(f.dialogs()->shown().isEmpty());
+        // Without anything to open it with (the test platform has no launcher), the user is
+        // told where the page is.
+        QTest::mouseClick(w.Label4, Qt::LeftButton);
+        QCOMPARE(f.dialogs()->lines(),
+                 QStringList{QStringLiteral("提示|无法打开浏览器。请在浏览器中访问：\n") +
+                             f.dir()->path() + QStringLiteral("/site/201072118.html")});
     }
 
     void updaterIsCalledOnceAfterFiveSeconds()
