@@ -22,6 +22,7 @@
 #include "SpeechLib_TLB.h"
 #include "SpeechText.h"
 #include "Statements.h"
+#include "Translations.h"
 #include "Update.h"
 #include "VoiceEngine.h"
 #include "WakeServer.h"
@@ -367,6 +368,9 @@ bool TFrmMain::event(QEvent* event)
         m_painted = true;
         QTimer::singleShot(0, this, [this] {
             VoiceEngine::instance().prepare();
+            // Qt's own texts in Chinese for a Chinese desktop: nothing on the first screen
+            // shows one.
+            Translations::installQtTranslations();
             guarded([this] { showBanner(); });
         });
     }

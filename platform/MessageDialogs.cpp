@@ -2,9 +2,11 @@
 
 #include "AppTitle.h"
 #include "ErrorGuard.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace MessageDialogs {
 
@@ -34,6 +36,7 @@ void show(QWidget* parent, Kind kind, const QString& caption, const QString& tex
                                    : kind == Kind::Information ? QMessageBox::Information
                                                                : QMessageBox::NoIcon;
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(Translations::okButtonText());
     box.exec();
 }
 

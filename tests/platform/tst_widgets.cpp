@@ -3,10 +3,12 @@
 #include "Panel.h"
 #include "RichEdit.h"
 #include "ScreenPlacement.h"
+#include "Translations.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTranslator>
 
 using AlignLayout::Align;
 
@@ -14,6 +16,25 @@ class TestWidgets : public QObject
 {
     Q_OBJECT
 private slots:
+    // Qt's own words as a desktop in that language shows them, from the installed translations.
+    void qtTextsFollowAChineseLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("cancel");
+        QTest::newRow("zh_CN") << QLocale(QLocale::Chinese, QLocale::China) << "取消";
+        QTest::newRow("zh_TW") << QLocale(QLocale::Chinese, QLocale::Taiwan) << "取消";
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "Cancel";
+    }
+    void qtTextsFollowAChineseLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, cancel);
+        const std::unique_ptr<QTranslator> installed(Translations::installQtTranslations(locale));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel);
+        // The program's boxes say 确定 whatever the locale: all their texts are Chinese.
+        QCOMPARE(Translations::okButtonText(), QStringLiteral("确定"));
+    }
+
     void alignedPlacement_data()
     {
         QTest::addColumn<QList<AlignLayout::Item>>("items");
