@@ -367,6 +367,9 @@ bool TFrmMain::event(QEvent* event)
     if (event->type() == QEvent::Paint && !m_painted) {
         m_painted = true;
         QTimer::singleShot(0, this, [this] {
+            // Before the window was mapped its frame was not known; now the title bar counts
+            // too (a window larger than its screen keeps its title bar on it, to be dragged).
+            ScreenPlacement::keepOnScreen(this);
             VoiceEngine::instance().prepare();
             // Qt's own texts in Chinese for a Chinese desktop: nothing on the first screen
             // shows one.

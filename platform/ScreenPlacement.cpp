@@ -2,6 +2,7 @@
 
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -25,8 +26,18 @@ void ScreenPlacement::keepOnScreen(QWidget* window)
     const QScreen* screen = window->screen();
     if (!screen)
         return;
-    const QRect frame = window->frameGeometry();
+    // Once the window manager has put a frame round the window, the native window knows it
+    // and the widget learns of it only later; before that the frame is the window itself.
+    QWindow* native = window->windowHandle();
+    const bool framed = native && !native->frameMargins().isNull();
+    const QRect frame = framed ? native->frameGeometry() : window->frameGeometry();
     const QPoint to = fit(frame, screen->availableGeometry());
-    if (to != frame.topLeft())
-        window->move(window->pos() + (to - frame.topLeft()));
+    if (to == frame.topLeft())
+        return;
+    if (!framed)
+        window->move(window->pos() + (to - frame.topLeft())); // the widget's own idea at once
+    // The frame's corner where it is to go, whatever frame the window manager puts round it
+    // (the widget's move would place the window's inside there, its title bar above it).
+    if (native)
+        native->setFramePosition(to);
 }

@@ -8,7 +8,7 @@ set -uo pipefail
 build=$1
 out="$build/e2e"
 mkdir -p "$out"
-for tool in xdotool xwininfo xclip import parecord sox openbox; do
+for tool in xdotool xwininfo xprop xclip import parecord sox openbox; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 [ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 77; }
@@ -207,6 +207,25 @@ else
     check "the program ends with 0 when its window is closed" test $? -eq 0
     pid=""
 fi
+
+# 6. At twice the scale the window is larger than this screen: it stands at the top left with
+# its title bar on the screen, where it can be dragged.
+WENQUELL_BANNER_MODULE= QT_SCALE_FACTOR=2 "$build/wenquell" >"$out/wenquell-scale-2.log" 2>&1 &
+pid=$!
+big=$(timeout 20 xdotool search --sync --onlyvisible --name '^Wenquell$' | head -n1)
+if [ -n "$big" ]; then
+    sleep 1
+    shot 5-scale-2
+    top=$(xwininfo -id "$big" | awk '/Absolute upper-left Y/ {print $4}')
+    title=$(xprop -id "$big" _NET_FRAME_EXTENTS | awk -F', ' '{print $3}')
+    check "at twice the scale the title bar is on the screen (window at y $top, title bar ${title:-?} high)" \
+        test -n "$title" -a "$((top - ${title:-0}))" -ge 0
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+else
+    check "the window opens at twice the scale" false
+fi
+pid=""
 
 echo "screenshots in $out"
 [ "$failures" -eq 0 ]
