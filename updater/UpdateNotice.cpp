@@ -17,10 +17,13 @@ UpdateNotice::UpdateNotice(QWidget* window, const QString& version, const QUrl& 
     setPalette(pal);
 
     QString text = QStringLiteral("Wenquell 有新版本 %1 可用").arg(version.toHtmlEscaped());
+    // A page on this machine is named by what it is, not by its file:// address.
+    const QString shown =
+        address.isLocalFile() ? QStringLiteral("查看详情") : address.toDisplayString();
     if (!address.isEmpty())
-        text += QStringLiteral("：<a href=\"%1\">%2</a>")
-                    .arg(QString::fromUtf8(address.toEncoded()).toHtmlEscaped(),
-                         address.toDisplayString().toHtmlEscaped());
+        text +=
+            QStringLiteral("：<a href=\"%1\">%2</a>")
+                .arg(QString::fromUtf8(address.toEncoded()).toHtmlEscaped(), shown.toHtmlEscaped());
     m_label = new QLabel(text, this);
     m_label->setTextFormat(Qt::RichText);
     m_label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);

@@ -132,9 +132,20 @@ private slots:
         QVERIFY(QFile::exists(a->address.toLocalFile()));
     }
 
+    void newerVersionShowsOneNotice_data()
+    {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("web page") << QByteArray("https://example.org/get")
+                                  << QStringLiteral(">https://example.org/get</a>");
+        QTest::newRow("page on this machine")
+            << QByteArray("get.html") << QStringLiteral(">查看详情</a>");
+    }
     void newerVersionShowsOneNotice()
     {
-        const QString path = writeFile("new.txt", "version=1.3\naddress=https://example.org/get\n");
+        QFETCH(QByteArray, address);
+        QFETCH(QString, shown);
+        const QString path = writeFile("new.txt", "version=1.3\naddress=" + address + '\n');
         QWidget w;
         w.resize(772, 565);
         w.show();
@@ -144,7 +155,7 @@ private slots:
         QFrame* n = notices(&w).first();
         const QString text = n->findChild<QLabel*>()->text();
         QVERIFY(text.contains(QStringLiteral("1.3")));
-        QVERIFY(text.contains(QStringLiteral("https://example.org/get")));
+        QVERIFY2(text.contains(shown), qPrintable(text));
         QVERIFY(w.rect().contains(n->geometry()));
         QVERIFY(!n->hasFocus());
     }
