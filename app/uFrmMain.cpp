@@ -384,6 +384,13 @@ void TFrmMain::showBanner()
 {
     if (m_bannerPage.isEmpty() || !BannerLoader::bannerWanted())
         return;
+    // Without the graphics it needs the browser would bring the whole window down; the
+    // dictionary goes on with an empty strip, and says why where it is started from.
+    QString why;
+    if (!BannerLoader::canDrawBanner(&why)) {
+        printErrorLine(QStringLiteral("横幅不显示：") + why);
+        return;
+    }
     createBanner();
     BannerLoader::navigate(m_bannerWidget, m_bannerPage);
 }

@@ -7,6 +7,7 @@
 #include "Exception.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLibrary>
 
 namespace BannerLoader {
@@ -36,7 +37,7 @@ const Module& module()
     if (loaded.create)
         return loaded;
     QString why;
-    // OpenGL is loaded only now, when the browser is about to start.
+    // Before the engine loads (canDrawBanner() has normally done it already).
     shareBrowserGraphics();
     for (const QString& path : candidates()) {
         if (!QFileInfo::exists(path))
@@ -71,6 +72,19 @@ bool bannerWanted()
 {
     return !qEnvironmentVariableIsSet("WENQUELL_BANNER_MODULE") ||
            !qEnvironmentVariable("WENQUELL_BANNER_MODULE").isEmpty();
+}
+
+bool canDrawBanner(QString* why)
+{
+    // OpenGL is loaded only now, when the browser is about to start.
+    if (shareBrowserGraphics())
+        return true;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        return true;
+    if (why)
+        *why = QStringLiteral("没有可用的 OpenGL（显示平台 %1）").arg(platform);
+    return false;
 }
 
 Banner create(QWidget* parent, const ContextMenuHandler* onContextMenu)

@@ -21,6 +21,12 @@ void prepareEngine();
 // Set to a path, that module is used instead of the one beside the program.
 bool bannerWanted();
 
+// Whether this display can draw the browser. On a windowing system without a working OpenGL
+// (an X server without GLX, as over some remote desktops) a window holding the browser
+// crashes in Qt when it is drawn: there is no banner then, and `why` says so. The offscreen
+// platform draws the browser in software. Loads the OpenGL driver.
+bool canDrawBanner(QString* why);
+
 struct Banner
 {
     QWidget* widget = nullptr;

@@ -37,7 +37,7 @@ void prepareBrowserEngine()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
-void shareBrowserGraphics()
+bool shareBrowserGraphics()
 {
     if (!QOpenGLContext::globalShareContext()) {
         s_shared = new QOpenGLContext;
@@ -52,6 +52,7 @@ void shareBrowserGraphics()
     }
     // Qt::AA_ShareOpenGLContexts is left alone: set now it only draws a warning, and what it
     // adds (sharing between the widgets of different windows) is not needed for one banner.
+    return QOpenGLContext::globalShareContext()->isValid();
 }
 
 void keepGraphicsDriverMapped()

@@ -227,5 +227,19 @@ else
 fi
 pid=""
 
+# 7. On a display without OpenGL (no GLX, as over some remote desktops) the browser cannot be
+# drawn: the dictionary runs with an empty banner and says why, instead of crashing.
+QT_XCB_GL_INTEGRATION=none "$build/wenquell" >"$out/wenquell-no-opengl.log" 2>&1 &
+pid=$!
+plain=$(timeout 20 xdotool search --sync --onlyvisible --name '^Wenquell$' | head -n1)
+sleep 3 # past the first paint, when the banner would start
+shot 6-no-opengl
+check "without OpenGL the program runs on, its window shown" \
+    test -n "$plain" -a -n "$(kill -0 "$pid" 2>/dev/null && echo alive)"
+check "and says why the banner is empty" grep -q '横幅不显示：没有可用的 OpenGL' "$out/wenquell-no-opengl.log"
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+pid=""
+
 echo "screenshots in $out"
 [ "$failures" -eq 0 ]
