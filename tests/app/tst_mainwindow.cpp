@@ -498,7 +498,7 @@ private slots:
                      QUrl::fromLocalFile(dir.path() + QStringLiteral("/site/ad/201072718_1.html")));
         // What a user sees: the page's own colour over the whole strip.
         QTRY_COMPARE_WITH_TIMEOUT(pixelsOfColour(w.grab(QRect(0, 0, 772, 82)).toImage(), 0xa3261c),
-                                  772 * 82, 15000);
+                                  772 * 82, 30000);
         qint32 result = -1;
         w.wbADShowContextMenu(banner, result);
         QCOMPARE(result, 0); // S_OK: the host "has shown" it, the browser shows none
