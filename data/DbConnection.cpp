@@ -2,9 +2,11 @@
 
 #include "Exception.h"
 
+#include <QFile>
 #include <QTime>
 #include <random>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -103,6 +105,14 @@ QString DbConnection::dataSource(const QString& connectionString)
     return setting(connectionString, QStringLiteral("Data Source"));
 }
 
+bool DbConnection::isStoreFile(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 void DbConnection::fail(const QString& message)
 {
     m_lastOpenError = message;
@@ -119,6 +129,10 @@ void DbConnection::open()
     const QString path = dataSource(m_connectionString);
     if (path.isEmpty())
         fail(QStringLiteral("The connection string names no database file."));
+
+    if (!isStoreFile(path))
+        fail(QStringLiteral("Cannot open the database file '%1': %2.")
+                 .arg(path, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))));
 
     sqlite3* db = nullptr;
     const QByteArray file = path.toUtf8();

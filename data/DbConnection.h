@@ -37,6 +37,9 @@ public:
     static QString forFile(const QString& path);
     // The database file of a connection string; empty when it names none.
     static QString dataSource(const QString& connectionString);
+    // Whether the path names a regular file (or a link to one). Anything else (a FIFO, a
+    // device, a folder) is not opened at all: opening a FIFO would wait for a writer forever.
+    static bool isStoreFile(const QString& path);
 
     sqlite3* handle() const { return m_db; }
 

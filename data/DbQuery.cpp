@@ -126,7 +126,8 @@ void DbQuery::readAhead(const QString& connectionString, const QString& statemen
     auto result = std::async(std::launch::async, [path, statement, column] {
         Result r;
         sqlite3* db = nullptr;
-        if (sqlite3_open_v2(path.toUtf8().constData(), &db,
+        if (DbConnection::isStoreFile(path) &&
+            sqlite3_open_v2(path.toUtf8().constData(), &db,
                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
             // One pass over the rows: a small page cache is as good, and new memory is dear.
             sqlite3_exec(db, "PRAGMA query_only = ON; PRAGMA cache_size = 64", nullptr, nullptr,

@@ -60,6 +60,17 @@ bool SearchText::hasHan(const QString& text)
     return PinyinSyllables::hanCount(text) > 0;
 }
 
+QString SearchText::withoutControls(const QString& typed)
+{
+    QString out;
+    out.reserve(typed.size());
+    for (QChar c : typed) {
+        if (c.category() != QChar::Other_Control)
+            out.append(c);
+    }
+    return out;
+}
+
 bool SearchText::hasLatinLetter(const QString& text)
 {
     for (QChar c : text) {

@@ -18,6 +18,14 @@ QString pinyin(const QString& typed);
 QString characters(const QString& typed,
                    const std::function<QString(const QString&)>& toSimplified);
 
+// The longest text a search takes: its LIKE pattern stays within what SQLite accepts (50,000
+// bytes) even when every character takes four bytes in GB18030.
+inline constexpr qsizetype MaxLength = 10000;
+
+// The text without its control characters (a NUL, a tab, a line break pasted along): no
+// idiom or pinyin holds one, and a NUL would cut the statement short.
+QString withoutControls(const QString& typed);
+
 bool hasHan(const QString& text);
 bool hasLatinLetter(const QString& text); // full-width letters count
 

@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QSet>
 #include <QTest>
+#include <sys/stat.h>
 
 static QByteArray gbk(const QString& s)
 {
@@ -267,25 +268,36 @@ private slots:
     void openFailures_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("why");
-        QTest::newRow("missing") << QByteArray() << false << "unable to open database file";
-        QTest::newRow("not a database")
-            << QByteArray(4096, 'x') << true << "file is not a database";
+        const QString cannot = QStringLiteral("unable to open database file");
+        QTest::newRow("missing") << QByteArray() << "none" << cannot;
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << "file"
+                                        << "file is not a database";
+        // Opening a FIFO would wait for a writer that never comes.
+        QTest::newRow("fifo") << QByteArray() << "fifo" << cannot;
+        QTest::newRow("folder") << QByteArray() << "folder" << cannot;
     }
     void openFailures()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, exists);
+        QFETCH(QString, kind);
         QFETCH(QString, why);
         QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/含 空格 XXXXXX"));
         const QString path = dir.path() + QStringLiteral("/data/EduData.db");
-        if (exists) {
-            QDir(dir.path()).mkpath(QStringLiteral("data"));
+        QDir(dir.path()).mkpath(QStringLiteral("data"));
+        if (kind == QLatin1String("file")) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(content);
+        } else if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("data/EduData.db")));
         }
+        // The list read ahead of the window meets the same file on its own thread.
+        DbQuery::readAhead(DbConnection::forFile(path), QStringLiteral("select * from ChenYu"),
+                           QString());
         DbConnection conn;
         conn.setConnectionString(DbConnection::forFile(path));
         try {
@@ -298,7 +310,9 @@ private slots:
         QVERIFY(!conn.connected());
         QCOMPARE(conn.lastOpenError(),
                  QStringLiteral("Cannot open the database file '%1': %2.").arg(path, why));
-        QVERIFY(!QFile::exists(path) || fileBytes(path) == content); // nothing written
+        if (kind == QLatin1String("file"))
+            QCOMPARE(fileBytes(path), content);              // nothing written
+        DbQuery::readAhead(QString(), QString(), QString()); // waits for nothing that hangs
     }
 
     void queryOnAClosedStoreSaysSo()
