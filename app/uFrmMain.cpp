@@ -223,10 +223,17 @@ void TFrmMain::ListBox2Click(QObject*)
 
 void TFrmMain::BitBtn2Click(QObject*)
 {
-    const QByteArray text = Gbk::fromUnicode(edSou->text());
+    const QString typed = SearchText::withoutControls(edSou->text());
+    const QByteArray text = Gbk::fromUnicode(typed);
     if (text.isEmpty()) {
         MessageDialogs::information(this, QStringLiteral("提示"),
                                     QStringLiteral("搜索内容不能为空！"));
+        return;
+    }
+    if (typed.size() > SearchText::MaxLength) {
+        MessageDialogs::information(
+            this, QStringLiteral("提示"),
+            QStringLiteral("搜索内容太长，最多 %1 个字。").arg(SearchText::MaxLength));
         return;
     }
     const QByteArray statement =
@@ -235,7 +242,7 @@ void TFrmMain::BitBtn2Click(QObject*)
     if (ADOQuery1->recordCount() == 0) {
         // Nothing as typed: once more with the text as the store spells it, or in the other
         // mode when the text plainly belongs there (the wrong radio button).
-        const SearchText::Try next = SearchText::secondTry(edSou->text(), RadPinYin->isChecked(),
+        const SearchText::Try next = SearchText::secondTry(typed, RadPinYin->isChecked(),
                                                            &SimplifiedChinese::fromTraditional);
         if (!next.text.isEmpty()) {
             const QByteArray again = Gbk::fromUnicode(next.text);
