@@ -107,6 +107,8 @@ extern "C" WQ_MODULE_EXPORT QWidget* wenquellCreateBanner(QWidget* parent,
                                          TUserInterfaceOption::DontUseScrollBars,
                                          TUserInterfaceOption::EnableThemes});
         banner->setDisableCtrlShortcuts(QStringLiteral("N"));
+        // The strip comes from a web server: nothing it does may take the window from the user.
+        banner->setRefusesPageRequests(true);
         banner->OnShowContextMenu =
             [onContextMenu, context](TWebBrowseEx* sender, quint32, const QPoint*, QWebEnginePage*,
                                      QWebEngineContextMenuRequest*, HRESULT& result) {

@@ -93,6 +93,12 @@ void TWebBrowseEx::Navigate(const QString& URL)
     load(browserAddress(URL));
 }
 
+void TWebBrowseEx::setRefusesPageRequests(bool value)
+{
+    m_refusesPageRequests = value;
+    settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, !value);
+}
+
 void TWebBrowseEx::setUserInterfaceOptions(TUserInterfaceOptions value)
 {
     m_userInterfaceOptions = value;

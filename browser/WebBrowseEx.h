@@ -71,6 +71,11 @@ public:
     void setEnterModeOnEdit(TEnterMode value) { m_enterModeOnEdit = value; }
     QString DisableCtrlShortcuts() const { return m_disableCtrlShortcuts; }
     void setDisableCtrlShortcuts(const QString& value) { m_disableCtrlShortcuts = value; }
+    // A page that may ask nothing of the user: its message boxes (when the host shows none),
+    // prompts, file choosers, new windows and permission requests are all
+    // refused without showing anything. For pages from elsewhere, such as an advertising strip.
+    bool RefusesPageRequests() const { return m_refusesPageRequests; }
+    void setRefusesPageRequests(bool value);
     TUserInterfaceOptions UserInterfaceOptions() const { return m_userInterfaceOptions; }
     // Stores the set, recomputes the host flags and has the browser take them at once, also
     // when the set is the same as before.
@@ -154,6 +159,7 @@ private:
     QString m_helpFile;
     TEnterMode m_enterModeOnEdit = emFlagDiv;
     QString m_disableCtrlShortcuts = QStringLiteral("N");
+    bool m_refusesPageRequests = false;
     TUserInterfaceOptions m_userInterfaceOptions;
     quint32 m_hostFlags = 0;
 

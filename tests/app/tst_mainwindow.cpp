@@ -22,6 +22,7 @@
 #include <QAbstractSlider>
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -477,8 +478,20 @@ private slots:
         QDir(dir.path()).mkpath(QStringLiteral("site/ad"));
         QFile page(dir.path() + QStringLiteral("/site/ad/201072718_1.html"));
         QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<html><body style='margin:0;background:#a3261c'></body></html>");
+        // A strip from a web server that asks for boxes gets none: the window stays the user's.
+        page.write("<html><body style='margin:0;background:#a3261c'><script>"
+                   "for (let i = 0; i < 20; ++i) { alert(i); confirm(i); prompt(i); }"
+                   "document.title = 'asked';</script></body></html>");
         page.close();
+        int boxes = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&boxes] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ++boxes;
+                modal->close();
+            }
+        });
+        closer.start(20);
         TFrmMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -499,6 +512,9 @@ private slots:
         // What a user sees: the page's own colour over the whole strip.
         QTRY_COMPARE_WITH_TIMEOUT(pixelsOfColour(w.grab(QRect(0, 0, 772, 82)).toImage(), 0xa3261c),
                                   772 * 82, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(banner->property("title").toString(), QStringLiteral("asked"),
+                                  30000);
+        QCOMPARE(boxes, 0);
         qint32 result = -1;
         w.wbADShowContextMenu(banner, result);
         QCOMPARE(result, 0); // S_OK: the host "has shown" it, the browser shows none

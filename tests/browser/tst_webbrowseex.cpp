@@ -927,6 +927,86 @@ private slots:
         QCOMPARE(modeless, (QList<bool>{false, true}));
     }
 
+    // A page from elsewhere may ask the user nothing: each request is refused at once, with
+    // nothing shown, and the window stays the user's.
+    void refusedPageRequestsShowNothing_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("click");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("hostAsked"); // the host is still asked first about its boxes
+        QTest::newRow("alert, again and again")
+            << "for (let i = 0; i < 30; ++i) alert(i); document.title = 'done';" << false << "done"
+            << 30;
+        QTest::newRow("confirm") << "document.title = confirm('?') ? 'yes' : 'no';" << false << "no"
+                                 << 1;
+        QTest::newRow("prompt") << "document.title = String(prompt('?', 'x'));" << false << "null"
+                                << 0;
+        QTest::newRow("new window")
+            << "document.title = window.open('about:blank') ? 'opened' : 'refused';" << false
+            << "refused" << 0;
+        QTest::newRow("permission")
+            << "Notification.requestPermission().then(p => document.title = p);" << false
+            << "denied" << 0;
+        QTest::newRow("file chooser")
+            << "document.onclick = () => { document.getElementById('f').click();"
+               " document.title = 'clicked'; };"
+            << true << "clicked" << 0;
+        // The page is left at once: nothing asks whether to stay.
+        QTest::newRow("before unload")
+            << "window.onbeforeunload = e => { e.preventDefault(); return 'stay'; };"
+               " document.onclick = () => location.href = 'about:blank#left';"
+            << true << "" << 1;
+    }
+    void refusedPageRequestsShowNothing()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, click);
+        QFETCH(QString, title);
+        QFETCH(int, hostAsked);
+        const QString page =
+            writePage(QStringLiteral("asks.html"),
+                      QStringLiteral("<html><head><title>-</title></head><body style='height:100%'>"
+                                     "<input type='file' id='f'><script>") +
+                          script + QStringLiteral("</script></body></html>"));
+        QWidget window;
+        auto* browser = new TWebBrowseEx(&window);
+        window.resize(300, 200);
+        browser->resize(300, 200);
+        browser->setRefusesPageRequests(true);
+        int asked = 0;
+        browser->OnShowMessage = [&](TWebBrowseEx*, WId, const QString&, const QString&, quint32,
+                                     const QString&, quint32, qint32&) {
+            ++asked;
+            return S_FALSE;
+        };
+        int shown = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ++shown;
+                modal->close();
+            }
+        });
+        closer.start(20);
+        showPage(window);
+        QVERIFY(navigate(*browser, page));
+        if (click) {
+            QTRY_VERIFY_WITH_TIMEOUT(browser->focusProxy(), 10000);
+            QTest::mouseClick(browser->focusProxy(), Qt::LeftButton, {}, QPoint(150, 150));
+        }
+        if (!title.isEmpty())
+            QTRY_COMPARE_WITH_TIMEOUT(browser->title(), title, 20000);
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(browser->url().fragment(), QStringLiteral("left"), 20000);
+        QTest::qWait(300); // a box would be open by now
+        QCOMPARE(shown, 0);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(asked, hostAsked);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible() || w == &window, qPrintable(w->metaObject()->className()));
+    }
+
     void keysGoThroughTheHostFirst()
     {
         const QString page =
