@@ -14,8 +14,13 @@
 #include "uTest.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
+#include <QThread>
 #include <memory>
+#include <unistd.h>
 
 // A second copy waits this long for the running copy to handle the wake-up message.
 static constexpr int kWakeTimeoutMs = 5000;
@@ -86,12 +91,70 @@ int runFirstCopy(int argc, char** argv, const std::function<void(TFrmMain&)>& ma
     }
 }
 
+namespace {
+
+QString processName(qint64 pid)
+{
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid))).fileName();
+}
+
+// "进程 4242（sleep）", or "另一个进程" when the holder cannot be told.
+QString describeProcess(qint64 pid)
+{
+    if (pid <= 0)
+        return QStringLiteral("另一个进程");
+    const QString name = processName(pid);
+    return name.isEmpty() ? QStringLiteral("进程 %1").arg(pid)
+                          : QStringLiteral("进程 %1（%2）").arg(pid).arg(name);
+}
+
+// A second copy wakes the running one. One that gets no answer says why on standard error and
+// ends with 1: the lock may be held by something that is not a running Wenquell at all.
+int wakeRunningCopy(const InstanceLock& lock)
+{
+    QElapsedTimer clock;
+    clock.start();
+    WakeChannel::SendResult sent;
+    for (;;) {
+        sent = WakeChannel::sendMessage(appTitle(), WM_APPRESTORE, 0, 0,
+                                        int(qMax<qint64>(1, kWakeTimeoutMs - clock.elapsed())));
+        if (sent != WakeChannel::SendResult::NoWindow || clock.elapsed() >= kWakeTimeoutMs)
+            break;
+        // No window yet: the running copy may still be starting, unless the holder is plainly
+        // another program.
+        const qint64 holder = lock.holder();
+        if (holder > 0 && !processName(holder).isEmpty() &&
+            processName(holder) != processName(::getpid()))
+            break;
+        QThread::msleep(100);
+    }
+    const QString holder = describeProcess(lock.holder());
+    switch (sent) {
+    case WakeChannel::SendResult::Handled:
+        return 0;
+    case WakeChannel::SendResult::NoWindow:
+        printErrorLine(
+            QStringLiteral("没有打开窗口：锁文件 %1 被%2占用，但没有 Wenquell 窗口回应。")
+                .arg(lock.path(), holder));
+        break;
+    case WakeChannel::SendResult::NoReply:
+        printErrorLine(
+            QStringLiteral("没有打开窗口：锁文件 %1 被%2占用，它的窗口在 %3 秒内没有回应唤醒消息。")
+                .arg(lock.path(), holder)
+                .arg(kWakeTimeoutMs / 1000));
+        break;
+    }
+    return 1;
+}
+
+} // namespace
+
 int WenquellMain(int argc, char** argv)
 {
     InstanceLock lock(QStringLiteral("Lexivox.exe"));
     int exitCode = 0;
     if (lock.alreadyExists()) {
-        WakeChannel::sendMessage(appTitle(), WM_APPRESTORE, 0, 0, kWakeTimeoutMs);
+        exitCode = wakeRunningCopy(lock);
     } else {
         try {
             exitCode = runFirstCopy(argc, argv);

@@ -15,7 +15,8 @@ inline const QString StoreFile = QStringLiteral("data/EduData.db");
 void setExecutableFileForTests(const QString& path);
 
 // The directory for per-user runtime files (instance lock, wake-up socket):
-// $XDG_RUNTIME_DIR when it is set, else the temp directory.
+// $XDG_RUNTIME_DIR when it is set (made, private to the user, when missing) and files can be
+// made in it, else the temp directory.
 QString runtimeDir();
 // A file name in runtimeDir(); in the shared temp directory the user id is added to it.
 QString runtimeFile(const QString& name);

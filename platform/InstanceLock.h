@@ -18,6 +18,10 @@ public:
     // file could not be opened at all, in which case the program runs as the first copy.
     bool owned() const { return m_fd >= 0 && !m_alreadyExists; }
     const QString& path() const { return m_path; }
+    // The process holding the lock file (from /proc/locks), 0 when it cannot be told.
+    qint64 holder() const;
+    // The holder's line in /proc/locks `table` for the file with this device and inode.
+    static qint64 holderIn(const QByteArray& table, quint32 major, quint32 minor, quint64 inode);
 
     // Gives the lock up; a second call, or a call in a copy that never held it, does nothing.
     void release();

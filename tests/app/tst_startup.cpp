@@ -3,10 +3,15 @@
 
 #include "ErrorGuard.h"
 #include "Exception.h"
+#include "InstanceLock.h"
 #include "Startup.h"
 #include "TestSupport.h"
+#include "WakeChannel.h"
 
 #include <QApplication>
+#include <QLocalServer>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 #include <unistd.h>
@@ -80,6 +85,46 @@ private slots:
                      QStringList{QStringLiteral("Wenquell|Wenquell 无法启动：窗口做不出来")});
         for (const DialogRecorder::Shown& box : dialogs.shown())
             QCOMPARE(box.kind, MessageDialogs::Kind::Critical);
+    }
+
+    // A second copy that gets no answer says why and ends with 1; what holds the lock may be
+    // no Wenquell at all.
+    void aSecondCopyWithoutAnAnswerSaysWhy_data()
+    {
+        QTest::addColumn<bool>("muteListener");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("lock held by another program")
+            << false
+            << "Wenquell: 没有打开窗口：锁文件 %1 被进程 %2（flock）占用，但没有 Wenquell "
+               "窗口回应。\n";
+        QTest::newRow("a listener that never answers")
+            << true
+            << "Wenquell: 没有打开窗口：锁文件 %1 被进程 %2（flock）占用，它的窗口在 5 "
+               "秒内没有回应唤醒消息。\n";
+    }
+    void aSecondCopyWithoutAnAnswerSaysWhy()
+    {
+        QFETCH(bool, muteListener);
+        QFETCH(QString, line);
+        QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        const QString lockFile = runtime.path() + QStringLiteral("/Lexivox.exe.lock");
+        QProcess holder;
+        holder.start(QStringLiteral("flock"), {QStringLiteral("-x"), lockFile,
+                                               QStringLiteral("sleep"), QStringLiteral("60")});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(InstanceLock(QStringLiteral("Lexivox.exe")).alreadyExists());
+        QLocalServer mute;
+        if (muteListener)
+            QVERIFY(mute.listen(WakeChannel::socketPath(QStringLiteral("Wenquell"))));
+        StandardError err;
+        char name[] = "tst_startup";
+        char* argv[] = {name, nullptr};
+        QCOMPARE(WenquellMain(1, argv), 1);
+        QCOMPARE(err.text(), line.arg(lockFile).arg(holder.processId()));
+        holder.kill();
+        holder.waitForFinished();
+        qunsetenv("XDG_RUNTIME_DIR");
     }
 
     // The game opener drops what goes wrong in opening the game, as it always has; the error

@@ -3,11 +3,28 @@
 #include "WakeChannel.h"
 #include "WakeServer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
+#include <fcntl.h>
 #include <future>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+static unsigned modeOf(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
 
 // Runs a blocking send on another thread while this one serves the event loop.
 static WakeChannel::SendResult sendWhileServing(const QString& caption, unsigned message,
@@ -53,21 +70,102 @@ private slots:
         QVERIFY(fourth.owned());
     }
 
-    void unwritableRuntimeDirRunsAsFirstCopy()
+    // The lock and the socket are always in one folder, whatever $XDG_RUNTIME_DIR names, so
+    // that a second copy always finds the first.
+    void lockAndSocketShareOneFolder_data()
     {
-        qputenv("XDG_RUNTIME_DIR", "/proc");
-        InstanceLock lock(QStringLiteral("Lexivox.exe"));
-        QVERIFY(!lock.alreadyExists());
-        InstanceLock again(QStringLiteral("Lexivox.exe"));
-        QVERIFY(!again.alreadyExists());
+        QTest::addColumn<QString>("runtime"); // "@" stands for the test's temporary folder
+        QTest::addColumn<bool>("tempFolder");
+        QTest::newRow("usable") << "@" << false;
+        QTest::newRow("missing: made private") << "@/made/run" << false;
+        QTest::newRow("nothing can be made there") << "/sys" << true;
+        QTest::newRow("a file") << "@/file" << true;
+        QTest::newRow("relative") << "run" << true;
+        QTest::newRow("unset") << QString() << true;
+    }
+    void lockAndSocketShareOneFolder()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(bool, tempFolder);
+        runtime.replace(QLatin1Char('@'), m_runtime.path());
+        QFile(m_runtime.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
+        if (runtime.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        // A name of its own: in the shared temp folder other programs' tests may hold theirs.
+        InstanceLock first(QStringLiteral("tst_singleinstance"));
+        QVERIFY(first.owned());
+        QVERIFY(InstanceLock(QStringLiteral("tst_singleinstance")).alreadyExists());
+        const QString folder = QFileInfo(first.path()).path();
+        QCOMPARE(QFileInfo(WakeChannel::socketPath(QStringLiteral("Wenquell"))).path(), folder);
+        QCOMPARE(folder, tempFolder ? QDir::tempPath() : runtime);
+        if (tempFolder)
+            QVERIFY(first.path().endsWith(QLatin1Char('.') + QString::number(::getuid())));
+        else
+            QCOMPARE(modeOf(folder), 0700u);
+        QCOMPARE(first.holder(), qint64(QCoreApplication::applicationPid()));
     }
 
-    void noRuntimeDirFallsBackToTempPerUser()
+    void lockHolders_data()
     {
-        qunsetenv("XDG_RUNTIME_DIR");
-        const QString path = AppPaths::runtimeFile(QStringLiteral("Wenquell.sock"));
-        QVERIFY(path.startsWith(QDir::tempPath() + QLatin1Char('/')));
-        QVERIFY(path.endsWith(QLatin1Char('.') + QString::number(::getuid())));
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<qint64>("holder");
+        QTest::newRow("held") << QByteArray("1: POSIX  ADVISORY  WRITE 7 fd:01:99 0 EOF\n"
+                                            "2: FLOCK  ADVISORY  WRITE 4242 fd:01:1234 0 EOF\n")
+                              << qint64(4242);
+        QTest::newRow("a waiter's line") << QByteArray("2: -> FLOCK  ADVISORY  WRITE 17 fd:01:1234 "
+                                                       "0 EOF\n")
+                                         << qint64(0);
+        QTest::newRow("another file")
+            << QByteArray("2: FLOCK  ADVISORY  WRITE 4242 fd:01:12345 0 EOF\n") << qint64(0);
+        QTest::newRow("empty") << QByteArray() << qint64(0);
+    }
+    void lockHolders()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(qint64, holder);
+        QCOMPARE(InstanceLock::holderIn(table, 0xfd, 1, 1234), holder);
+    }
+
+    // Out of file descriptors, the server keeps its socket and serves again once some are
+    // free (a QLocalServer gives up for good and deletes its socket file).
+    void theServerOutlivesAShortageOfDescriptors()
+    {
+        WakeServer server;
+        QVERIFY(server.listen(QStringLiteral("Wenquell")));
+        const QString path = WakeChannel::socketPath(QStringLiteral("Wenquell"));
+        // Connections wait to be taken while descriptors run out.
+        QList<int> idle;
+        for (int i = 0; i < 20; ++i) {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            const QByteArray name = QFile::encodeName(path);
+            std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+            idle.append(fd);
+        }
+        rlimit saved{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+        rlimit tight = saved;
+        tight.rlim_cur = 256;
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+        // Every descriptor taken, then two given back: the server can take two connections.
+        QList<int> taken;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+            taken.append(fd);
+        QVERIFY(taken.size() >= 2);
+        ::close(taken.takeLast());
+        ::close(taken.takeLast());
+        QTest::qWait(2 * WakeServer::RetryAcceptMs);
+        for (int fd : idle + taken)
+            ::close(fd);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(sendWhileServing(QStringLiteral("Wenquell"), 1349),
+                 WakeChannel::SendResult::Handled);
     }
 
     void requestLines_data()
