@@ -44,6 +44,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <tuple>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -98,9 +99,22 @@ void TFrmMain::FormCreate(QObject*)
     }
     InsetTextRect(RichText);
     // Each is a change from the layout's position, so each raises its change handler, which
-    // hands the value to the voice (creating it). An error there ends the creation here.
-    setTrackBarFromCode(TraSound, 100, &TFrmMain::TraSoundChange);
-    setTrackBarFromCode(TraSpeed, 0, &TFrmMain::TraSpeedChange);
+    // hands the value to the voice (creating it). An error there ends the creation here, once
+    // both bars show their values: the first error is reported, a second of the same start
+    // would say the same.
+    std::exception_ptr failure;
+    for (const auto& [bar, position, change] :
+         {std::tuple{TraSound, 100, &TFrmMain::TraSoundChange},
+          std::tuple{TraSpeed, 0, &TFrmMain::TraSpeedChange}}) {
+        try {
+            setTrackBarFromCode(bar, position, change);
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TFrmMain::setTrackBarFromCode(QSlider* bar, int position, void (TFrmMain::*change)(QObject*))

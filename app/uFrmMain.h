@@ -145,6 +145,7 @@ private:
     void showBanner();
     void setTrackBarFromCode(QSlider* bar, int position, void (TFrmMain::*change)(QObject*));
     void connectHandlers();
+    void connectTrackBar(QSlider* bar, void (TFrmMain::*change)(QObject*));
     void showEntryOf(ListBox* list);
 
     WakeServer* m_wakeServer;

@@ -26,6 +26,7 @@
 #include "WakeServer.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -412,14 +413,36 @@ void TFrmMain::connectHandlers()
     connectGuarded(bPuse, &QToolButton::clicked, this, &TFrmMain::StopClick, bPuse);
     connectGuarded(brPlay, &QToolButton::clicked, this, &TFrmMain::ContClick, brPlay);
     connectGuarded(bStop, &QToolButton::clicked, this, &TFrmMain::CloseClick, bStop);
-    connectGuarded(TraSound, &QSlider::valueChanged, this, &TFrmMain::TraSoundChange, TraSound);
-    connectGuarded(TraSpeed, &QSlider::valueChanged, this, &TFrmMain::TraSpeedChange, TraSpeed);
+    connectTrackBar(TraSound, &TFrmMain::TraSoundChange);
+    connectTrackBar(TraSpeed, &TFrmMain::TraSpeedChange);
     connectGuarded(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer, Timer1);
     connect(m_wakeServer, &WakeServer::messageReceived, this,
             [this](unsigned message, qint64, qint64) {
                 if (message == WM_APPRESTORE)
                     guarded([this] { WMAppRestore(); });
             });
+}
+
+// Like connectGuarded; an error also ends the press on the bar. A box opened during a press
+// in the groove would otherwise leave the bar pressed behind it, and its auto-repeat would
+// change the value again and again: one box after another for one click.
+void TFrmMain::connectTrackBar(QSlider* bar, void (TFrmMain::*change)(QObject*))
+{
+    connect(bar, &QSlider::valueChanged, this, [this, bar, change] {
+        guarded([&] {
+            try {
+                (this->*change)(bar);
+            } catch (...) {
+                // Posted: the press that changed the value has not finished setting up its
+                // repeat yet. It reaches the bar while the box is open.
+                QCoreApplication::postEvent(bar, new QMouseEvent(QEvent::MouseButtonRelease,
+                                                                 QPointF(-1, -1), QPointF(-1, -1),
+                                                                 Qt::LeftButton, Qt::NoButton,
+                                                                 Qt::NoModifier));
+                throw;
+            }
+        });
+    });
 }
 
 bool TFrmMain::eventFilter(QObject* watched, QEvent* event)

@@ -4,6 +4,8 @@
 #include "SpVoice.h"
 #include "SpeechError.h"
 
+#include <utility>
+
 TSpVoice::TSpVoice(QObject* owner) : QObject(owner) {}
 
 TSpVoice::~TSpVoice()
@@ -58,6 +60,10 @@ void TSpVoice::ConnectTo(std::shared_ptr<ISpeechVoice> voice)
         return;
     m_voice = std::move(voice);
     m_voice->attachEventSink(this);
+    if (const std::optional<int> volume = std::exchange(m_pendingVolume, std::nullopt))
+        m_voice->setVolume(*volume);
+    if (const std::optional<int> rate = std::exchange(m_pendingRate, std::nullopt))
+        m_voice->setRate(*rate);
 }
 
 void TSpVoice::Disconnect()
@@ -101,7 +107,13 @@ int TSpVoice::Volume()
 
 void TSpVoice::setVolume(int volume)
 {
-    DefaultInterface()->setVolume(volume);
+    try {
+        DefaultInterface()->setVolume(volume);
+    } catch (...) {
+        if (!m_voice)
+            m_pendingVolume = volume;
+        throw;
+    }
 }
 
 int TSpVoice::Rate()
@@ -111,7 +123,13 @@ int TSpVoice::Rate()
 
 void TSpVoice::setRate(int rate)
 {
-    DefaultInterface()->setRate(rate);
+    try {
+        DefaultInterface()->setRate(rate);
+    } catch (...) {
+        if (!m_voice)
+            m_pendingRate = rate;
+        throw;
+    }
 }
 
 void TSpVoice::speechEvent(const SpeechEvent& event)

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // How the component finds its voice object when it connects. There is no table of running
 // objects here, so both usable kinds create a new voice object.
@@ -55,7 +56,9 @@ public:
     // The voice object, connecting first if need be.
     ISpeechVoice* DefaultInterface();
 
-    // The voice object's operations; each connects first.
+    // The voice object's operations; each connects first. A volume or rate set when no voice
+    // object can be had still raises, and is kept for the voice object connected next, so
+    // that it speaks as the window's sliders show.
     int Speak(const QString& text, int flags = SVSFlagsAsync);
     void Pause();
     void Resume();
@@ -84,4 +87,6 @@ private:
     TConnectKind m_connectKind = ckRunningOrNew;
     VoiceFactory m_factory;
     std::shared_ptr<ISpeechVoice> m_voice;
+    std::optional<int> m_pendingVolume;
+    std::optional<int> m_pendingRate;
 };

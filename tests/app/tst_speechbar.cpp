@@ -115,7 +115,25 @@ private slots:
                                  "directory). Install the espeak-ng-data package.")
                                  .arg(nothing.path())});
         QVERIFY(!m_w->SpVoice1->connected());
-        QCOMPARE(m_w->TraSpeed->value(), 5);
+        // The first error is the one reported; the settings after it are made all the same.
+        QCOMPARE(m_w->TraSound->value(), 100);
+        QCOMPARE(m_w->TraSpeed->value(), 0);
+
+        // One click in a bar's groove is one box, however long the button is held.
+        m_dialogs->clear();
+        QTest::mousePress(m_w->TraSound, Qt::LeftButton, {}, QPoint(5, 11));
+        QTest::qWait(1500); // the bar's auto-repeat starts after 0.5 s
+        QTest::mouseRelease(m_w->TraSound, Qt::LeftButton, {}, QPoint(5, 11));
+        QCOMPARE(m_dialogs->shown().size(), 1);
+        QCOMPARE(m_w->TraSound->value(), 98); // one page step
+        QTest::mouseClick(m_w->TraSpeed, Qt::LeftButton, {}, QPoint(80, 11));
+        QCOMPARE(m_dialogs->shown().size(), 2);
+        QCOMPARE(m_w->TraSpeed->value(), 2);
+
+        // The voice made once the data is there speaks as the bars show.
+        VoiceEngine::instance().setDataPath({});
+        QCOMPARE(m_w->SpVoice1->Volume(), 98);
+        QCOMPARE(m_w->SpVoice1->Rate(), 2);
     }
 
     // The window hands the store to the engine: the entry's idiom is spoken as its pinyin.
