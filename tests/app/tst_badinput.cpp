@@ -19,6 +19,7 @@
 
 #include <QComboBox>
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 #include <QToolButton>
 #include <memory>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -67,24 +69,39 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("pinyin");
-        QTest::addColumn<int>("found"); // -1: "not found"
-        QTest::newRow("a single quote") << "'" << false << -1;
-        QTest::newRow("quote and statement") << "'; drop table ChenYu; --" << true << -1;
-        QTest::newRow("percent") << "%" << true << 11;
-        QTest::newRow("underscore") << "_" << true << 11;
-        QTest::newRow("spaces only") << "   " << true << -1;
-        QTest::newRow("10,000 characters") << QString(10000, QLatin1Char('a')) << true << -1;
-        QTest::newRow("10,000 Chinese characters") << QString(10000, QChar(0x4E00)) << false << -1;
-        QTest::newRow("outside GBK") << QStringLiteral("😀成") << false << -1;
-        QTest::newRow("control characters") << QStringLiteral("yi\t\x01\x7f") << true << -1;
-        QTest::newRow("a lone surrogate") << QStringLiteral("yi") + QChar(0xD800) << true << -1;
-        QTest::newRow("backslash and brackets") << "\\[yi]" << true << -1;
+        QTest::addColumn<int>("found"); // -1: a box, and the earlier results stay
+        QTest::addColumn<QString>("box");
+        const QString notFound = QStringLiteral("提示|Wenquell中未找到相关的词语信息！");
+        QTest::newRow("a single quote") << "'" << false << -1 << notFound;
+        QTest::newRow("quote and statement")
+            << "'; drop table ChenYu; --" << true << -1 << notFound;
+        QTest::newRow("percent") << "%" << true << 11 << "";
+        QTest::newRow("underscore") << "_" << true << 11 << "";
+        QTest::newRow("spaces only") << "   " << true << -1 << notFound;
+        QTest::newRow("10,000 characters")
+            << QString(10000, QLatin1Char('a')) << true << -1 << notFound;
+        QTest::newRow("10,000 Chinese characters")
+            << QString(10000, QChar(0x4E00)) << false << -1 << notFound;
+        QTest::newRow("10,000 four-byte characters")
+            << QString(10000, QChar(0x4DC0)) << false << -1 << notFound;
+        QTest::newRow("longer than a search holds") << QString(32767, QChar(0x8A00)) << false << -1
+                                                    << "提示|搜索内容太长，最多 10000 个字。";
+        QTest::newRow("outside GBK") << QStringLiteral("😀成") << false << -1 << notFound;
+        // Control characters are no part of an idiom or its pinyin: they are dropped.
+        QTest::newRow("control characters") << QStringLiteral("yi\t\x01\x7f") << true << 6 << "";
+        QTest::newRow("a NUL inside")
+            << QStringLiteral("yi") + QChar(0) + QStringLiteral("yan") << true << 2 << "";
+        QTest::newRow("only a NUL") << QString(QChar(0)) << true << -1 << "提示|搜索内容不能为空！";
+        QTest::newRow("a lone surrogate")
+            << QStringLiteral("yi") + QChar(0xD800) << true << -1 << notFound;
+        QTest::newRow("backslash and brackets") << "\\[yi]" << true << -1 << notFound;
     }
     void searchTexts()
     {
         QFETCH(QString, text);
         QFETCH(bool, pinyin);
         QFETCH(int, found);
+        QFETCH(QString, box);
         AppDir dir;
         const QByteArray before = digest(dir.databasePath());
         DialogRecorder dialogs;
@@ -98,7 +115,7 @@ private slots:
         w.edSou->setText(text);
         w.BitBtn2->click();
         if (found < 0) {
-            QCOMPARE(dialogs.lines(), QStringList({"提示|Wenquell中未找到相关的词语信息！"}));
+            QCOMPARE(dialogs.lines(), QStringList{box});
             QCOMPARE(w.ListBox2->count(), earlier);
         } else {
             QCOMPARE(dialogs.lines(), QStringList());
@@ -122,6 +139,8 @@ private slots:
         QTest::newRow("empty file") << "empty" << 0 << "Wenquell|no such table: ChenYu";
         QTest::newRow("not a database")
             << "garbage" << 0 << "Wenquell|出错！Cannot open the database file";
+        // Opening a FIFO would wait for a writer for ever: no window, no message.
+        QTest::newRow("a FIFO") << "fifo" << 0 << "Wenquell|出错！Cannot open the database file";
         QTest::newRow("no table ChenYu") << "notable" << 0 << "Wenquell|no such table: ChenYu";
         QTest::newRow("no rows") << "norows" << 0 << "";
         QTest::newRow("three rows") << "three" << 3 << "";
@@ -137,6 +156,8 @@ private slots:
             dir.writeDatabase(QByteArray());
         else if (kind == QLatin1String("garbage"))
             dir.writeDatabase(QByteArray(5000, '\x5a'));
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(db).constData(), 0600), 0);
         else if (kind == QLatin1String("notable"))
             writeStore(db, {}, false);
         else if (kind == QLatin1String("norows"))
@@ -144,7 +165,7 @@ private slots:
         else if (kind == QLatin1String("three"))
             writeStore(db, {QStringLiteral("画龙点睛"), QStringLiteral("一言九鼎"),
                             QStringLiteral("马到成功")});
-        const bool exists = QFile::exists(db);
+        const bool exists = QFileInfo(db).isFile();
         const QByteArray before = exists ? digest(db) : QByteArray();
 
         DialogRecorder dialogs;
@@ -190,7 +211,7 @@ private slots:
         // The window still takes clicks and closes normally; the store is as it was.
         QTest::mouseClick(w->bStop, Qt::LeftButton);
         w.reset();
-        QCOMPARE(QFile::exists(db), exists);
+        QCOMPARE(QFileInfo(db).isFile(), exists);
         if (exists)
             QCOMPARE(digest(db), before);
     }

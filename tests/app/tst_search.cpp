@@ -4,7 +4,6 @@
 #include "ListBox.h"
 #include "MainWindowFixture.h"
 #include "RichEdit.h"
-#include "SearchText.h"
 #include "Statements.h"
 #include "TestSupport.h"
 #include "WindowTestMain.h"
@@ -148,42 +147,6 @@ private slots:
         QCOMPARE(m_dialogs->lines(), QStringList({"提示|Wenquell中未找到相关的词语信息！"}));
         QCOMPARE(rows(m_w->ListBox2), QStringList({"一言九鼎", "一言为定"}));
         QCOMPARE(m_w->ListBox2->itemIndex(), 1);
-    }
-
-    // What reaches a statement is what an idiom or its pinyin can hold, never more.
-    void unusualTexts_data()
-    {
-        QTest::addColumn<bool>("pinyin");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<QString>("box");
-        const QStringList yiyan{"一言九鼎", "一言为定"};
-        QTest::newRow("a NUL inside")
-            << true << QStringLiteral("yi") + QChar(0) + QStringLiteral("yan") << yiyan << "";
-        QTest::newRow("tab and line breaks pasted along")
-            << false << QStringLiteral("\t言\r\n") << yiyan << "";
-        QTest::newRow("only a NUL")
-            << true << QString(QChar(0)) << QStringList() << "提示|搜索内容不能为空！";
-        QTest::newRow("as long as a search holds")
-            << true << QString(SearchText::MaxLength, u'x') << QStringList()
-            << "提示|Wenquell中未找到相关的词语信息！";
-        QTest::newRow("the longest four-byte characters")
-            << false << QString(SearchText::MaxLength, QChar(0x4DC0)) << QStringList()
-            << "提示|Wenquell中未找到相关的词语信息！";
-        QTest::newRow("longer than a search holds")
-            << false << QString(32767, u'言') << QStringList()
-            << "提示|搜索内容太长，最多 10000 个字。";
-    }
-    void unusualTexts()
-    {
-        QFETCH(bool, pinyin);
-        QFETCH(QString, text);
-        QFETCH(QStringList, expected);
-        QFETCH(QString, box);
-        (pinyin ? m_w->RadPinYin : m_w->RadHanZi)->setChecked(true);
-        search(text);
-        QCOMPARE(m_dialogs->lines(), box.isEmpty() ? QStringList() : QStringList{box});
-        QCOMPARE(rows(m_w->ListBox2), expected);
     }
 
     void enterSearchesAndStillReachesTheBox()
