@@ -184,7 +184,7 @@ int main(int argc, char** argv)
     if (!soundCard)
         VoiceEngine::instance().setAudioOutputFactory(MemoryAudioOutput::factory(tape, 1));
     std::printf("Audio output: %s\n",
-                soundCard ? "the sound server (QAudioSink)" : "memory (no sound server reachable)");
+                soundCard ? "the sound server (libpulse)" : "memory (no sound server reachable)");
 
     // Start the engine (espeak-ng loads its data and both voices) as the window does at start.
     {

@@ -51,7 +51,7 @@ WqCreateAudioOutput loadModule(QString& why)
         return nullptr;
     }
     QLibrary library(path);
-    // Qt Multimedia keeps threads and the sound server's callbacks running until exit.
+    // The sound server's client library keeps its own state until exit.
     library.setLoadHints(QLibrary::PreventUnloadHint);
     WqCreateAudioOutput create = nullptr;
     if (library.load())

@@ -2,9 +2,9 @@
 
 #include "AudioOutput.h"
 
-// The sound card's output (QtAudioOutput) is built as a module of its own,
-// libwenquell-sound.so beside the program, so that Qt Multimedia and the sound server's client
-// libraries are loaded once the window is on screen (or by the first Play), not at start-up.
+// The sound card's output (PulseAudioOutput) is built as a module of its own,
+// libwenquell-sound.so beside the program, so that the sound server's client libraries are
+// loaded once the window is on screen (or by the first Play), not at start-up.
 extern "C" {
 // The module's one entry: a new output for the sound card, owned by the caller.
 using WqCreateAudioOutput = AudioOutput* (*)();

@@ -1,8 +1,8 @@
 // The entry of libwenquell-sound.so (see SoundModule.h).
-#include "QtAudioOutput.h"
+#include "PulseAudioOutput.h"
 #include "SoundModule.h"
 
 extern "C" Q_DECL_EXPORT AudioOutput* wenquellCreateAudioOutput()
 {
-    return new QtAudioOutput;
+    return new PulseAudioOutput;
 }

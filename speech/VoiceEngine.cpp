@@ -11,6 +11,7 @@
 #include <QThread>
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -248,10 +249,13 @@ void VoiceEngine::throwIfFailed(VoiceStream& voice, Sound sound)
     }
     if (!voice.failure.isEmpty() && (sound == Sound::Raise || !voice.failureIsAudio)) {
         const QString why = voice.failure;
+        const bool audio = voice.failureIsAudio;
         voice.failure.clear();
-        if (voice.failureIsAudio && voice.player)
-            QMetaObject::invokeMethod(voice.player, "reopen", Qt::QueuedConnection);
         voice.failureIsAudio = false;
+        if (audio && voice.player)
+            QMetaObject::invokeMethod(voice.player, "reopen", Qt::QueuedConnection);
+        if (audio && std::exchange(m_audioOutageTold, true))
+            return; // told already; the call goes ahead and the output tries again
         throw ESpeechError(why);
     }
 }
@@ -647,6 +651,12 @@ void VoiceEngine::outputFailed(VoiceStream& voice, const QString& failure)
     voice.failure = failure;
     voice.failureIsAudio = true;
     voice.clearSpeech();
+}
+
+void VoiceEngine::outputOpened()
+{
+    QMutexLocker lock(&m_mutex);
+    m_audioOutageTold = false;
 }
 
 bool VoiceEngine::isPaused(VoiceStream& voice)

@@ -89,6 +89,7 @@ public:
     bool registerPlayer(VoiceStream& voice, QObject* player);
     void unregisterPlayer(VoiceStream& voice, QObject* player);
     void outputFailed(VoiceStream& voice, const QString& failure);
+    void outputOpened();
     std::unique_ptr<AudioOutput> makeAudioOutput();
     EngineHooks hooks();
 
@@ -141,6 +142,9 @@ private:
     EngineHooks m_hooks;
     int m_defaultVolume = 100;
     int m_defaultRate = 0;
+    // An audio failure has been raised and no output has opened since: while the sound server
+    // is away, its failure is told once, not at every click.
+    bool m_audioOutageTold = false;
     std::function<SpeechLexicon()> m_lexiconSource;
     std::shared_ptr<const SpeechLexicon> m_lexicon;
     int m_lexiconGeneration = 0; // counts setLexiconSource() calls

@@ -53,6 +53,7 @@ void VoicePlayer::reopen()
         m_engine->outputFailed(*m_voice, failure);
         return;
     }
+    m_engine->outputOpened();
     m_output = std::move(output);
     if (m_engine->isPaused(*m_voice))
         m_output->suspend();

@@ -8,7 +8,7 @@ WQ_BUILD="$WQ_ROOT/build"
 WQ_PACKAGES=(
     cmake g++ ninja-build pkg-config ca-certificates
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-    qt6-multimedia-dev libqt6multimedia6 qt6-webengine-dev qt6-translations-l10n
+    libpulse-dev qt6-webengine-dev qt6-translations-l10n
     libsqlite3-dev libespeak-ng-dev espeak-ng-data fonts-wqy-microhei libopencc-dev
     sqlite3 espeak-ng
     xvfb xauth pulseaudio pulseaudio-utils sox x11-utils xdotool openbox xclip imagemagick

@@ -1,13 +1,17 @@
 // The real engine on the sound server's test sink: records the sink's monitor and looks at
 // when there is sound. Needs the private PulseAudio server that the test scripts start.
+#include "SpeechError.h"
 #include "SpeechLib_TLB.h"
 #include "SpeechTestSupport.h"
 #include "VoiceEngine.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QMutex>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 #include <cmath>
@@ -156,6 +160,60 @@ private:
     bool m_first = true;
 };
 
+// A sound server of the test's own, in a folder of its own, that it can kill and start again
+// at the same address. While it lives, this process's PULSE_SERVER names it.
+class PrivateSoundServer
+{
+public:
+    PrivateSoundServer() : m_saved(qgetenv("PULSE_SERVER")) {}
+    ~PrivateSoundServer()
+    {
+        kill();
+        qputenv("PULSE_SERVER", m_saved);
+    }
+
+    bool start()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("runtime"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), m_dir.path());
+        env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), m_dir.filePath(QStringLiteral("runtime")));
+        m_process.setProcessEnvironment(env);
+        m_process.start(QStringLiteral("pulseaudio"),
+                        {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+                         QStringLiteral("-n"), QStringLiteral("--use-pid-file=no"),
+                         QStringLiteral("--disable-shm=yes"), QStringLiteral("-L"),
+                         QStringLiteral("module-null-sink sink_name=wq_restart rate=22050 "
+                                        "channels=1"),
+                         QStringLiteral("-L"),
+                         QStringLiteral("module-native-protocol-unix socket=%1 auth-anonymous=1")
+                             .arg(socket())});
+        if (!m_process.waitForStarted(5000))
+            return false;
+        qputenv("PULSE_SERVER", (QStringLiteral("unix:") + socket()).toUtf8());
+        return QTest::qWaitFor(
+            [this] {
+                QLocalSocket probe;
+                probe.connectToServer(socket());
+                return probe.waitForConnected(100);
+            },
+            10000);
+    }
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    static QString monitor() { return QStringLiteral("wq_restart.monitor"); }
+
+private:
+    QString socket() const { return m_dir.filePath(QStringLiteral("native")); }
+
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    QByteArray m_saved;
+};
+
 } // namespace
 
 class TestSpeechAudio : public QObject
@@ -281,6 +339,66 @@ private slots:
         QCOMPARE(synthesis.requests(), (QStringList{"cmn-latn-pinyin:【成  语】：一心一意",
                                                     "en-us:hello world", "cmn-latn-pinyin:好"}));
         QCOMPARE(voices, (QStringList{"cmn-latn-pinyin", "en-us", "cmn-latn-pinyin"}));
+    }
+
+    // The sound server goes away and comes back: however the buttons were pressed meanwhile,
+    // the failure is told once, and Stop then Play speaks on the server that came back.
+    void speechComesBackWithTheSoundServer_data()
+    {
+        QTest::addColumn<QString>("pressed"); // P Play, A Pause, R Resume, S Stop
+        QTest::newRow("nothing") << "";
+        QTest::newRow("Play") << "P";
+        QTest::newRow("Play again and again") << "PPP";
+        QTest::newRow("every button") << "PARSP";
+    }
+    void speechComesBackWithTheSoundServer()
+    {
+        QFETCH(QString, pressed);
+        PrivateSoundServer server;
+        QVERIFY(server.start());
+        TSpVoice voice;
+        voice.Speak(Zh + longChineseText(60));
+        {
+            MonitorRecorder heard(m_clock);
+            QVERIFY(heard.start(PrivateSoundServer::monitor()));
+            QVERIFY(QTest::qWaitFor([&] { return heard.soundBetween(0, now()); }, 10000));
+        }
+        server.kill();
+        // Longer than a client library's one quick retry: the voice has found its output gone.
+        QTest::qWait(3500);
+        int told = 0;
+        for (QChar button : pressed) {
+            try {
+                switch (button.toLatin1()) {
+                case 'P':
+                    voice.Speak(Zh + longChineseText(5));
+                    break;
+                case 'A':
+                    voice.Pause();
+                    break;
+                case 'R':
+                    voice.Resume();
+                    break;
+                case 'S':
+                    voice.Disconnect();
+                    break;
+                }
+            } catch (const ESpeechError&) {
+                ++told;
+            }
+            QTest::qWait(300);
+        }
+        QCOMPARE(told, pressed.isEmpty() ? 0 : 1);
+
+        QVERIFY(server.start());
+        voice.Disconnect();
+        MonitorRecorder heard(m_clock);
+        QVERIFY(heard.start(PrivateSoundServer::monitor()));
+        const double played = now();
+        voice.Speak(Zh + longChineseText(10));
+        QVERIFY2(QTest::qWaitFor([&] { return heard.soundBetween(played, now()); }, 10000),
+                 "silence on the server that came back");
+        voice.Disconnect();
     }
 };
 

@@ -237,11 +237,17 @@ private slots:
                 throw ESpeechError(QStringLiteral("No speech data"));
             return std::make_shared<FakeVoice>(&journal, ++journal.created);
         });
-        QVERIFY_THROWS_EXCEPTION(ESpeechError, component.setVolume(100));
+        QVERIFY_THROWS_EXCEPTION(ESpeechError, component.setVolume(70));
+        QVERIFY_THROWS_EXCEPTION(ESpeechError, component.setRate(3));
         QVERIFY(!component.connected());
         fail = false;
-        component.setVolume(100);
-        QCOMPARE(journal.calls, (QStringList{"v1.attach", "v1.Volume=100"}));
+        // The settings that found no voice go to the one made next, before its first call.
+        component.Pause();
+        QCOMPARE(journal.calls,
+                 (QStringList{"v1.attach", "v1.Volume=70", "v1.Rate=3", "v1.Pause"}));
+        component.Disconnect();
+        component.Pause();
+        QVERIFY(journal.calls.mid(4).filter(QStringLiteral("v2.Volume")).isEmpty()); // once only
     }
 
     void otherConnectKinds()
