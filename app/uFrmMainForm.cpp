@@ -423,25 +423,29 @@ void TFrmMain::connectHandlers()
             });
 }
 
-// Like connectGuarded; an error also ends the press on the bar. A box opened during a press
-// in the groove would otherwise leave the bar pressed behind it, and its auto-repeat would
-// change the value again and again: one box after another for one click.
+// Like connectGuarded, but an error is reported once the press that changed the value has
+// been ended. A box opened during a press in the groove would leave the bar pressed behind
+// it, and its auto-repeat would change the value again and again: one box after another for
+// one click. So the report waits until the press has been handled (the bar sets up its
+// repeat after the change), then the press is ended, then the box opens.
 void TFrmMain::connectTrackBar(QSlider* bar, void (TFrmMain::*change)(QObject*))
 {
     connect(bar, &QSlider::valueChanged, this, [this, bar, change] {
-        guarded([&] {
-            try {
-                (this->*change)(bar);
-            } catch (...) {
-                // Posted: the press that changed the value has not finished setting up its
-                // repeat yet. It reaches the bar while the box is open.
-                QCoreApplication::postEvent(bar, new QMouseEvent(QEvent::MouseButtonRelease,
-                                                                 QPointF(-1, -1), QPointF(-1, -1),
-                                                                 Qt::LeftButton, Qt::NoButton,
-                                                                 Qt::NoModifier));
-                throw;
-            }
-        });
+        try {
+            (this->*change)(bar);
+        } catch (...) {
+            const std::exception_ptr error = std::current_exception();
+            QMetaObject::invokeMethod(
+                this,
+                [bar, error] {
+                    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1),
+                                        QPointF(-1, -1), Qt::LeftButton, Qt::NoButton,
+                                        Qt::NoModifier);
+                    QCoreApplication::sendEvent(bar, &release);
+                    reportUnhandledException(error);
+                },
+                Qt::QueuedConnection);
+        }
     });
 }
 

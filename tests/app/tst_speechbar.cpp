@@ -121,13 +121,16 @@ private slots:
 
         // One click in a bar's groove is one box, however long the button is held.
         m_dialogs->clear();
+        m_dialogs->keepOpenFor(1000); // the bar's auto-repeat starts after 0.5 s
         QTest::mousePress(m_w->TraSound, Qt::LeftButton, {}, QPoint(5, 11));
-        QTest::qWait(1500); // the bar's auto-repeat starts after 0.5 s
+        QTest::qWait(1500);
         QTest::mouseRelease(m_w->TraSound, Qt::LeftButton, {}, QPoint(5, 11));
+        QTest::qWait(1500);
         QCOMPARE(m_dialogs->shown().size(), 1);
         QCOMPARE(m_w->TraSound->value(), 98); // one page step
+        m_dialogs->keepOpenFor(0);
         QTest::mouseClick(m_w->TraSpeed, Qt::LeftButton, {}, QPoint(80, 11));
-        QCOMPARE(m_dialogs->shown().size(), 2);
+        QTRY_COMPARE(m_dialogs->shown().size(), 2);
         QCOMPARE(m_w->TraSpeed->value(), 2);
 
         // The voice made once the data is there speaks as the bars show.

@@ -3,13 +3,20 @@
 #include "AppPaths.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
 DialogRecorder::DialogRecorder() : m_previous(MessageDialogs::currentRecorder())
 {
     MessageDialogs::setRecorder(
         [this](MessageDialogs::Kind kind, const QString& caption, const QString& text) {
             m_shown.append({kind, caption, text});
+            if (m_openMs > 0) {
+                QEventLoop open;
+                QTimer::singleShot(m_openMs, &open, &QEventLoop::quit);
+                open.exec();
+            }
         });
 }
 

@@ -28,9 +28,12 @@ public:
     // Each box shown as "caption|text", in order.
     QStringList lines() const;
     void clear() { m_shown.clear(); }
+    // Each box then stays open this long, events going on behind it as behind a modal box.
+    void keepOpenFor(int ms) { m_openMs = ms; }
 
 private:
     QList<Shown> m_shown;
+    int m_openMs = 0;
     MessageDialogs::Recorder m_previous;
 };
 
