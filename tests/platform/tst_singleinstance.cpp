@@ -132,6 +132,11 @@ private slots:
     // free (a QLocalServer gives up for good and deletes its socket file).
     void theServerOutlivesAShortageOfDescriptors()
     {
+#ifdef WENQUELL_SANITIZE
+        // UBSan's own checks open a pipe to read memory; with no descriptor left they report
+        // every member call as one on a broken object.
+        QSKIP("the sanitizers need descriptors of their own");
+#endif
         WakeServer server;
         QVERIFY(server.listen(QStringLiteral("Wenquell")));
         const QString path = WakeChannel::socketPath(QStringLiteral("Wenquell"));
