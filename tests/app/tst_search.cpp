@@ -37,6 +37,15 @@ private:
         QTest::mouseClick(m_w->BitBtn2, Qt::LeftButton);
     }
 
+    void reopenOn(const QString& store)
+    {
+        m_fixture.close();
+        QVERIFY(m_fixture.open(store));
+        m_w = m_fixture.window();
+        m_dialogs = m_fixture.dialogs();
+        m_w->pgMain->setCurrentIndex(1);
+    }
+
 private slots:
     void init()
     {
@@ -66,35 +75,82 @@ private slots:
         QTest::addColumn<bool>("pinyin");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<bool>("asTyped"); // found by the search of the text as typed
+        QTest::addColumn<bool>("asTyped");  // found by the search of the text as typed
+        QTest::addColumn<QString>("store"); // empty: the common fixture store
         QTest::newRow("syllables")
-            << true << "yiyan" << QStringList({"一言九鼎", "一言为定"}) << true;
-        QTest::newRow("initials, any case") << true << "YYJD" << QStringList({"一言九鼎"}) << true;
-        QTest::newRow("blank is kept") << true << " yyjd" << QStringList({"一言九鼎"}) << true;
+            << true << "yiyan" << QStringList({"一言九鼎", "一言为定"}) << true << QString();
+        QTest::newRow("initials, any case")
+            << true << "YYJD" << QStringList({"一言九鼎"}) << true << QString();
+        QTest::newRow("blank is kept")
+            << true << " yyjd" << QStringList({"一言九鼎"}) << true << QString();
         QTest::newRow("percent: everything")
             << true << "%"
             << QStringList({"爱不释手", "阿谀奉承", "画龙点睛", "绿草如茵", "略知一二", "马到成功",
                             "马到成功", "人云亦云", "项庄舞剑，意在沛公", "一言九鼎", "一言为定"})
-            << true;
+            << true << QString();
         QTest::newRow("characters")
-            << false << "言" << QStringList({"一言九鼎", "一言为定"}) << true;
+            << false << "言" << QStringList({"一言九鼎", "一言为定"}) << true << QString();
         QTest::newRow("underscore")
-            << false << "马_成" << QStringList({"马到成功", "马到成功"}) << true;
+            << false << "马_成" << QStringList({"马到成功", "马到成功"}) << true << QString();
         // Found only by the second try, with the text as the store spells it.
         const QStringList yyjd{"一言九鼎"};
-        QTest::newRow("blanks") << true << "yi yan jiu ding" << yyjd << false;
-        QTest::newRow("tone marks") << true << "yī yán jiǔ dǐng" << yyjd << false;
-        QTest::newRow("tone numbers") << true << "yi1yan2jiu3ding3" << yyjd << false;
-        QTest::newRow("full-width letters") << true << "ＹＹＪＤ" << yyjd << false;
-        QTest::newRow("ü") << true << "lü" << QStringList({"绿草如茵", "略知一二"}) << false;
-        QTest::newRow("u:") << true << "lu:e" << QStringList({"略知一二"}) << false;
+        QTest::newRow("blanks") << true << "yi yan jiu ding" << yyjd << false << QString();
+        QTest::newRow("tone marks") << true << "yī yán jiǔ dǐng" << yyjd << false << QString();
+        QTest::newRow("tone numbers") << true << "yi1yan2jiu3ding3" << yyjd << false << QString();
+        QTest::newRow("full-width letters") << true << "ＹＹＪＤ" << yyjd << false << QString();
+        QTest::newRow("ü") << true << "lü" << QStringList({"绿草如茵", "略知一二"}) << false
+                           << QString();
+        QTest::newRow("u:") << true << "lu:e" << QStringList({"略知一二"}) << false << QString();
         QTest::newRow("percent still a wildcard")
-            << true << "yī%dǐng" << QStringList({"一言九鼎", "一言为定"}) << false;
-        QTest::newRow("characters, pinyin checked") << true << "一言九鼎" << yyjd << false;
-        QTest::newRow("pinyin, characters checked") << false << "yyjd" << yyjd << false;
+            << true << "yī%dǐng" << QStringList({"一言九鼎", "一言为定"}) << false << QString();
+        QTest::newRow("characters, pinyin checked")
+            << true << "一言九鼎" << yyjd << false << QString();
+        QTest::newRow("pinyin, characters checked")
+            << false << "yyjd" << yyjd << false << QString();
         QTest::newRow("traditional characters")
-            << false << "畫龍點睛" << QStringList({"画龙点睛"}) << false;
-        QTest::newRow("blanks between characters") << false << "一言 九鼎" << yyjd << false;
+            << false << "畫龍點睛" << QStringList({"画龙点睛"}) << false << QString();
+        QTest::newRow("blanks between characters")
+            << false << "一言 九鼎" << yyjd << false << QString();
+
+        // After both tries find nothing: by meaning, by shape, the idioms inside a text.
+        const QString store = QStringLiteral(WQ_SEARCH_DB);
+        const QStringList metaphor{"虚怀若谷", "表里如一", "一模一样"};
+        QTest::newRow("meaning, three characters: explanations by rank, then examples")
+            << false << "比喻人" << metaphor << false << store;
+        QTest::newRow("meaning, pinyin checked") << true << "比喻人" << metaphor << false << store;
+        QTest::newRow("meaning, two characters: explanations first")
+            << false << "勤奋" << QStringList({"悬梁刺股", "韦编三绝"}) << false << store;
+        QTest::newRow("meaning, one character")
+            << false << "谦" << QStringList({"虚怀若谷"}) << false << store;
+        QTest::newRow("meaning, traditional characters")
+            << false << "樣子完全" << QStringList({"一模一样"}) << false << store;
+        const QStringList yiXyiY{"一模一样", "一五一十", "一心一意"};
+        QTest::newRow("shape, ?") << false << "一?一?" << yiXyiY << false << store;
+        QTest::newRow("shape, full-width ？, pinyin checked")
+            << true << "一？一？" << yiXyiY << false << store;
+        QTest::newRow("shape, *") << false << "人*人*" << QStringList({"人山人海"}) << false
+                                  << store;
+        QTest::newRow("shape, AABB, pinyin checked")
+            << true << "AABB" << QStringList({"高高兴兴"}) << false << store;
+        QTest::newRow("shape, abac")
+            << false << "abac"
+            << QStringList({"人山人海", "十全十美", "一模一样", "一五一十", "一心一意"}) << false
+            << store;
+        QTest::newRow("shape, full-width ＡＢＣＡ")
+            << false << "ＡＢＣＡ" << QStringList({"天外有天"}) << false << store;
+        QTest::newRow("shape, pinyin with ? for a letter")
+            << true << "yx?y" << QStringList({"一心一意"}) << false << store;
+        QTest::newRow("inside a text: in order, overlapping, each once")
+            << false << "他做事一心一意，讲起经过来一五一十全十美，一心一意。"
+            << QStringList({"一心一意", "一五一十", "十全十美"}) << false << store;
+        // A defined search that finds something is all there is.
+        QTest::newRow("defined first: one character")
+            << false << "一" << QStringList({"表里如一", "一模一样", "一五一十", "一心一意"})
+            << true << store;
+        QTest::newRow("defined first: two characters")
+            << false << "高兴" << QStringList({"高高兴兴"}) << true << store;
+        QTest::newRow("defined first: pinyin")
+            << true << "yimu" << QStringList({"一模一样"}) << true << store;
     }
     void results()
     {
@@ -102,6 +158,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, expected);
         QFETCH(bool, asTyped);
+        QFETCH(QString, store);
+        if (!store.isEmpty())
+            reopenOn(store);
         DbQuery first;
         first.setConnection(m_w->ADOConnection1);
         const QByteArray typed = Gbk::fromUnicode(text);
@@ -137,6 +196,11 @@ private slots:
         QTest::newRow("an injection attempt") << "' or '1'='1";
         QTest::newRow("emoji") << "😀";
         QTest::newRow("no idiom in either try") << "zhōng zhōng";
+        QTest::newRow("no meaning, one character") << "麒";
+        QTest::newRow("no meaning, three characters") << "麒麟在天";
+        QTest::newRow("no shape") << "ABBC";
+        QTest::newRow("no idiom of a shape with ?") << "一?二?";
+        QTest::newRow("no idiom inside a long text") << "今天天气很好，我们去公园散步。";
     }
     void noMatchKeepsTheEarlierResults()
     {
