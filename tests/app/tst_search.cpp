@@ -9,6 +9,9 @@
 #include "WindowTestMain.h"
 #include "uFrmMain.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,6 +24,19 @@ static QStringList rows(const ListBox* list)
     for (int i = 0; i < list->count(); ++i)
         out.append(list->itemText(i));
     return out;
+}
+
+// Pixels of the entry view drawn in the colour that marks a meaning search's text.
+static int colouredPixels(RichEdit* view)
+{
+    const QImage seen = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb mark = RichEdit::highlightColour().rgb();
+    int n = 0;
+    for (int y = 0; y < seen.height(); ++y) {
+        for (int x = 0; x < seen.width(); ++x)
+            n += seen.pixel(x, y) == mark;
+    }
+    return n;
 }
 
 class TestSearch : public QObject
@@ -254,6 +270,64 @@ private slots:
         const ListBox* list = m_w->ListBox2;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(1).center());
         QVERIFY(m_w->RichText->text().startsWith(QStringLiteral("【成  语】：一言为定\r\n")));
+    }
+
+    void meaningOnRequest_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("messages");
+        // 一 is in four idioms themselves; asked for, the meaning search looks elsewhere.
+        QTest::newRow("a text the defined search finds")
+            << "一" << QStringList({"表里如一", "天外有天"}) << QStringList();
+        QTest::newRow("three characters")
+            << "比喻人" << QStringList({"虚怀若谷", "表里如一", "一模一样"}) << QStringList();
+        QTest::newRow("nothing found")
+            << "麒麟" << QStringList() << QStringList({"提示|Wenquell中未找到相关的词语信息！"});
+        QTest::newRow("empty") << "" << QStringList() << QStringList({"提示|搜索内容不能为空！"});
+    }
+    void meaningOnRequest()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, messages);
+        reopenOn(QStringLiteral(WQ_SEARCH_DB));
+        QCOMPARE(m_w->acMeaning->text(), QStringLiteral("按释义搜索"));
+        QVERIFY(m_w->BitBtn2->actions().contains(m_w->acMeaning));
+        m_w->edSou->setText(text);
+        m_w->acMeaning->trigger();
+        QCOMPARE(m_dialogs->lines(), messages);
+        QCOMPARE(rows(m_w->ListBox2), expected);
+    }
+
+    void meaningResultMarksItsEntryOnly()
+    {
+        reopenOn(QStringLiteral(WQ_SEARCH_DB));
+        m_w->RadHanZi->setChecked(true);
+        search(QStringLiteral("比喻人"));
+        const ListBox* list = m_w->ListBox2;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(0).center());
+        RichEdit* view = m_w->RichText;
+        const QString shown = view->text();
+        QVERIFY(shown.contains(QStringLiteral("【解  释】：比喻人非常谦虚。")));
+        const QList<QTextEdit::ExtraSelection> marks = view->extraSelections();
+        QCOMPARE(marks.size(), 1);
+        QCOMPARE(marks[0].cursor.selectedText(), QStringLiteral("比喻人"));
+        QCOMPARE(view->selLength(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(colouredPixels(view) > 0, 10000);
+        // What is copied is the text alone.
+        m_w->N1Click(nullptr);
+        m_w->N2Click(nullptr);
+        QCOMPARE(QGuiApplication::clipboard()->text().replace(QChar::ParagraphSeparator, u'\n'),
+                 QString(shown).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        // The same entry from the full list, or a result of a defined search: no mark.
+        m_w->SlectChengYu(Gbk::fromUnicode(u"虚怀若谷"));
+        QCOMPARE(view->text(), shown);
+        QVERIFY(view->extraSelections().isEmpty());
+        search(QStringLiteral("一"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(0).center());
+        QVERIFY(view->extraSelections().isEmpty());
+        QCOMPARE(colouredPixels(view), 0);
     }
 
     void storeErrorKeepsTheResults()
