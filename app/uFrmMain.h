@@ -60,22 +60,22 @@ public:
     Panel* pnlLeft;
     TGauge* Gauge1; // progress of the mixed-mode walk before speaking
     Panel* pnlLClient;
-    QFrame* Shape1;           // the line between the navigation strip and the pages
-    QStackedWidget* pgMain;   // the pages: the full list, the search
-    QWidget* tsList;          // the full-list page
-    Panel* Panel2;            // the full-list page's title
-    ListBox* ListBox1;        // every idiom of the store
-    QWidget* tsSearch;        // the search page
-    Panel* Panel3;            // the search page's box: mode, text, button
-    QRadioButton* RadPinYin;  // search by pinyin (SPingYin)
-    QRadioButton* RadHanZi;   // search by characters (ChengYu)
-    QLineEdit* edSou;         // the search text
-    QPushButton* BitBtn2;     // starts the search
-    ListBox* ListBox2;        // the search results
-    QAction* acMeaning;       // "按释义搜索": searches the explanations, examples and sources
-    Panel* Panel4;            // the search page's title
-    TPaintPanel* pnlLLeft;    // the navigation strip
-    TImgCheckButton* btnList; // shows the full-list page
+    QFrame* Shape1;             // the line between the navigation strip and the pages
+    QStackedWidget* pgMain;     // the pages: the full list, the search
+    QWidget* tsList;            // the full-list page
+    Panel* Panel2;              // the full-list page's title
+    ListBox* ListBox1;          // every idiom of the store
+    QWidget* tsSearch;          // the search page
+    Panel* Panel3;              // the search page's box: mode, text, button
+    QRadioButton* RadPinYin;    // search by pinyin (SPingYin)
+    QRadioButton* RadHanZi;     // search by characters (ChengYu)
+    QLineEdit* edSou;           // the search text
+    QPushButton* BitBtn2;       // starts the search
+    ListBox* ListBox2;          // the search results
+    QAction* acMeaning;         // "按释义搜索", the meaning search
+    Panel* Panel4;              // the search page's title
+    TPaintPanel* pnlLLeft;      // the navigation strip
+    TImgCheckButton* btnList;   // shows the full-list page
     TImgCheckButton* btnSearch; // shows the search page
     TImgButton* ImgStest;       // opens the idiom game (not a test)
     Panel* pnlRight;
