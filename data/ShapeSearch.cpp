@@ -11,27 +11,29 @@ bool isOneCharacterMark(QChar c)
     return c == u'?' || c == u'？' || c == u'*' || c == u'＊';
 }
 
-// "like" without case folding, over whole characters: "_" one, "%" any run.
-bool like(const QList<uint>& pattern, qsizetype p, const QList<uint>& text, qsizetype t)
+// "like" without case folding, over whole characters: "_" one, "%" any run. On a mismatch
+// the last "%" takes one character more, so no pattern of many "%" costs more than the
+// pattern's length times the idiom's.
+bool like(const QList<uint>& pattern, const QList<uint>& text)
 {
-    while (p < pattern.size()) {
-        if (pattern[p] == uint('%')) {
-            while (p < pattern.size() && pattern[p] == uint('%'))
-                ++p;
-            if (p == pattern.size())
-                return true;
-            for (qsizetype from = t; from <= text.size(); ++from) {
-                if (like(pattern, p, text, from))
-                    return true;
-            }
+    qsizetype p = 0, t = 0, star = -1, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == uint('%')) {
+            star = p++;
+            resume = t;
+        } else if (p < pattern.size() && (pattern[p] == uint('_') || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (star >= 0) {
+            p = star + 1;
+            t = ++resume;
+        } else {
             return false;
         }
-        if (t == text.size() || (pattern[p] != uint('_') && pattern[p] != text[t]))
-            return false;
-        ++p;
-        ++t;
     }
-    return t == text.size();
+    while (p < pattern.size() && pattern[p] == uint('%'))
+        ++p;
+    return p == pattern.size();
 }
 
 bool hasWordShape(const QString& word, const QList<uint>& idiom)
@@ -81,7 +83,7 @@ bool ShapeSearch::matches(const Pattern& pattern, const QString& idiom)
 {
     switch (pattern.kind) {
     case Pattern::Kind::Wildcards:
-        return like(pattern.text.toUcs4(), 0, idiom.toUcs4(), 0);
+        return like(pattern.text.toUcs4(), idiom.toUcs4());
     case Pattern::Kind::Word:
         return hasWordShape(pattern.text, idiom.toUcs4());
     case Pattern::Kind::None:
@@ -99,7 +101,7 @@ QStringList ShapeSearch::filter(const Pattern& pattern, const QStringList& idiom
     for (const QString& idiom : idioms) {
         const QList<uint> chars = idiom.toUcs4();
         if (pattern.kind == Pattern::Kind::Word ? hasWordShape(pattern.text, chars)
-                                                : like(shape, 0, chars, 0))
+                                                : like(shape, chars))
             out.append(idiom);
     }
     return out;

@@ -27,6 +27,12 @@ private slots:
                                              << "一心一意" << true;
         QTest::newRow("% for no character") << "一心一?%"
                                             << "一心一意" << true;
+        QTest::newRow("% then a character it also takes") << "%一?"
+                                                          << "一心一意" << true;
+        QTest::newRow("% where nothing fits") << "一%二?"
+                                              << "一心一意" << false;
+        QTest::newRow("many %, no match") << "%?%?%?%?%?%?%?%?%?%?%?%?%?%?x"
+                                          << "一二三四五六七八九十一二三四五六七八九十" << false;
         QTest::newRow("_ keeps its meaning") << "_心?意"
                                              << "一心一意" << true;
         QTest::newRow("blanks dropped") << "一 ? 一 ?"
