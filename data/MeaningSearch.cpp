@@ -13,7 +13,7 @@ public:
     Statement(sqlite3* db, const char* sql) : m_db(db)
     {
         if (!db)
-            throw EDatabaseError(QStringLiteral("The idiom store is not open"));
+            throw EDatabaseError(QStringLiteral("成语数据库没有打开，无法查询。"));
         if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
             raise();
     }

@@ -338,6 +338,12 @@ private slots:
         QCOMPARE(m_dialogs->shown().size(), 1);
         QCOMPARE(m_dialogs->shown()[0].kind, MessageDialogs::Kind::Critical);
         QCOMPARE(rows(m_w->ListBox2), QStringList({"一言九鼎", "一言为定"}));
+        m_w->edSou->setText(QStringLiteral("比喻"));
+        m_w->acMeaning->trigger(); // the meaning search on request, through the same guard
+        QCOMPARE(m_dialogs->shown().size(), 2);
+        QCOMPARE(m_dialogs->shown()[1].kind, MessageDialogs::Kind::Critical);
+        QVERIFY(m_dialogs->shown()[1].text.contains(QStringLiteral("没有打开")));
+        QCOMPARE(rows(m_w->ListBox2), QStringList({"一言九鼎", "一言为定"}));
         QVERIFY(m_w->ListBox2->updatesEnabled());
     }
 };
