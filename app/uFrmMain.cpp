@@ -10,14 +10,17 @@
 #include "Exception.h"
 #include "Gauges.h"
 #include "Gbk.h"
+#include "IdiomFinder.h"
 #include "ImgButton.h"
 #include "ListBox.h"
+#include "MeaningSearch.h"
 #include "MessageDialogs.h"
 #include "Panel.h"
 #include "Pronunciations.h"
 #include "RichEdit.h"
 #include "ScreenPlacement.h"
 #include "SearchText.h"
+#include "ShapeSearch.h"
 #include "SimplifiedChinese.h"
 #include "SpeechLib_TLB.h"
 #include "SpeechText.h"
@@ -233,6 +236,8 @@ void TFrmMain::ListBox1Click(QObject*)
 void TFrmMain::ListBox2Click(QObject*)
 {
     showEntryOf(ListBox2);
+    if (!m_resultHighlight.isEmpty())
+        RichText->highlight(m_resultHighlight);
 }
 
 void TFrmMain::BitBtn2Click(QObject*)
@@ -264,18 +269,106 @@ void TFrmMain::BitBtn2Click(QObject*)
                                                           : Statements::characterSearch(again));
         }
     }
-    if (ADOQuery1->recordCount() == 0) {
+    QString highlight;
+    const QStringList found = ADOQuery1->recordCount() > 0
+                                  ? ADOQuery1->column(Fields::Idiom)
+                                  : furtherTries(edSou->text(), RadPinYin->isChecked(), highlight);
+    if (found.isEmpty()) {
         MessageDialogs::information(this, QStringLiteral("提示"),
                                     QStringLiteral("Wenquell中未找到相关的词语信息！"));
         return;
     }
+    showResults(found, highlight);
+}
+
+void TFrmMain::showResults(const QStringList& idioms, const QString& highlight)
+{
     {
         ListBox2->setUpdatesEnabled(false);
         const auto resume = qScopeGuard([this] { ListBox2->setUpdatesEnabled(true); });
         ListBox2->clear();
-        ListBox2->addItems(ADOQuery1->column(Fields::Idiom));
+        ListBox2->addItems(idioms);
     }
+    m_resultHighlight = highlight;
     ListBox2->setItemIndex(0);
+}
+
+QStringList TFrmMain::furtherTries(const QString& typed, bool pinyinMode, QString& highlight)
+{
+    const QString characters = SearchText::characters(typed, &SimplifiedChinese::fromTraditional);
+    const ShapeSearch::Pattern shape = ShapeSearch::parse(characters);
+    if (shape.kind == ShapeSearch::Pattern::Kind::Wildcards && pinyinMode &&
+        !SearchText::hasHan(typed)) {
+        // Pinyin with a mark for one letter: the pinyin search with "_" there.
+        QString pinyin = SearchText::pinyin(typed);
+        pinyin.replace(u'?', u'_').replace(u'*', u'_');
+        Statements::run(*ADOQuery1, Statements::pinyinSearch(Gbk::fromUnicode(pinyin)));
+        if (ADOQuery1->recordCount() > 0)
+            return ADOQuery1->column(Fields::Idiom);
+    } else if (shape.kind != ShapeSearch::Pattern::Kind::None) {
+        const QStringList found = ShapeSearch::filter(shape, ListBox1->items());
+        if (!found.isEmpty())
+            return found;
+    }
+    // A paragraph, typed, pasted or dropped: the idioms in it.
+    if (characters.toUcs4().size() >= 8) {
+        const QStringList found = idiomFinder().find(characters);
+        if (!found.isEmpty())
+            return found;
+    }
+    if (SearchText::hasHan(typed))
+        return meaningSearch(typed, highlight);
+    return {};
+}
+
+QStringList TFrmMain::meaningSearch(const QString& typed, QString& highlight)
+{
+    const QString needle = SearchText::characters(typed, &SimplifiedChinese::fromTraditional);
+    const QStringList found = MeaningSearch::find(ADOConnection1->handle(), needle);
+    highlight = found.isEmpty() ? QString() : needle;
+    return found;
+}
+
+void TFrmMain::acMeaningClick(QObject*)
+{
+    const QString typed = edSou->text();
+    if (typed.isEmpty()) {
+        MessageDialogs::information(this, QStringLiteral("提示"),
+                                    QStringLiteral("搜索内容不能为空！"));
+        return;
+    }
+    QString highlight;
+    const QStringList found = meaningSearch(typed, highlight);
+    if (found.isEmpty()) {
+        MessageDialogs::information(this, QStringLiteral("提示"),
+                                    QStringLiteral("Wenquell中未找到相关的词语信息！"));
+        return;
+    }
+    showResults(found, highlight);
+}
+
+void TFrmMain::startIdiomFinder()
+{
+    if (m_idiomFinder.valid())
+        return;
+    m_idiomFinder = std::async(std::launch::async, [headwords = ListBox1->items()] {
+                        return std::shared_ptr<const IdiomFinder>(new IdiomFinder(headwords));
+                    }).share();
+}
+
+const IdiomFinder& TFrmMain::idiomFinder()
+{
+    startIdiomFinder();
+    return *m_idiomFinder.get();
+}
+
+void TFrmMain::edSouContextMenu(const QPoint& globalPos)
+{
+    // The edit box's own menu, with the meaning search after its items.
+    const std::unique_ptr<QMenu> menu(edSou->createStandardContextMenu());
+    menu->addSeparator();
+    menu->addAction(acMeaning);
+    menu->exec(globalPos);
 }
 
 void TFrmMain::PlayClick(QObject*)
@@ -336,12 +429,14 @@ void TFrmMain::RadPinYinClick(QObject*)
 {
     edSou->clear();
     ListBox2->clear();
+    m_resultHighlight.clear();
 }
 
 void TFrmMain::RadHanZiClick(QObject*)
 {
     edSou->clear();
     ListBox2->clear();
+    m_resultHighlight.clear();
 }
 
 void TFrmMain::RichTextContextPopup(const QPoint& pos)

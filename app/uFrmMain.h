@@ -4,9 +4,12 @@
 #include <QUrl>
 #include <QWidget>
 #include <functional>
+#include <future>
+#include <memory>
 
 class DbConnection;
 class DbQuery;
+class IdiomFinder;
 class ListBox;
 class Panel;
 class QAction;
@@ -69,6 +72,7 @@ public:
     QLineEdit* edSou;           // the search text
     QPushButton* BitBtn2;       // starts the search
     ListBox* ListBox2;          // the search results
+    QAction* acMeaning;         // "按释义搜索", the meaning search
     Panel* Panel4;              // the search page's title
     TPaintPanel* pnlLLeft;      // the navigation strip
     TImgCheckButton* btnList;   // shows the full-list page
@@ -115,6 +119,7 @@ public:
     void edSouKeyPress(QObject* Sender, QChar& Key);
     void RadPinYinClick(QObject* Sender);
     void RadHanZiClick(QObject* Sender);
+    void acMeaningClick(QObject* Sender);
     void PlayClick(QObject* Sender);
     void StopClick(QObject* Sender);
     void ContClick(QObject* Sender);
@@ -147,6 +152,15 @@ private:
     void connectHandlers();
     void connectTrackBar(QSlider* bar, void (TFrmMain::*change)(QObject*));
     void showEntryOf(ListBox* list);
+    // The searches after the defined ones: by shape, the idioms inside a long text, by
+    // meaning. Sets `highlight` to what the entry view marks in a result's entry.
+    QStringList furtherTries(const QString& typed, bool pinyinMode, QString& highlight);
+    QStringList meaningSearch(const QString& typed, QString& highlight);
+    void showResults(const QStringList& idioms, const QString& highlight);
+    // Starts building the finder of idioms inside a text, on a thread of its own, once.
+    void startIdiomFinder();
+    const IdiomFinder& idiomFinder();
+    void edSouContextMenu(const QPoint& globalPos);
 
     WakeServer* m_wakeServer;
     // The banner's browser comes from a module of its own (see BannerLoader); without it the
@@ -158,6 +172,10 @@ private:
     // browser and the speech engine's loading.
     bool m_painted = false;
     std::function<void(QObject*, qint32&)> m_bannerContextMenu;
+    // What the entry view marks in an entry shown from the result list; empty for the
+    // defined searches.
+    QString m_resultHighlight;
+    std::shared_future<std::shared_ptr<const IdiomFinder>> m_idiomFinder;
 };
 
 // The main window of the running program.

@@ -25,7 +25,9 @@
 #include "TPicture.h"
 #include "WakeServer.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -321,6 +323,12 @@ void TFrmMain::createSearchPage()
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(91, 22, 56, 25);
     BitBtn2->setIconSize(QSize(16, 16));
+    // The meaning search on the learner's request: in the menus of the search box and of the
+    // search button, so that no control of the page moves.
+    acMeaning = new QAction(QStringLiteral("按释义搜索"), this);
+    acMeaning->setObjectName(QStringLiteral("acMeaning"));
+    BitBtn2->addAction(acMeaning);
+    BitBtn2->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 namespace {
@@ -393,6 +401,10 @@ void TFrmMain::connectHandlers()
     connectGuarded(ListBox2, &ListBox::Click, this, &TFrmMain::ListBox2Click, ListBox2);
     connectGuarded(BitBtn2, &QPushButton::clicked, this, &TFrmMain::BitBtn2Click, BitBtn2);
     edSou->installEventFilter(this);
+    connectGuarded(acMeaning, &QAction::triggered, this, &TFrmMain::acMeaningClick, acMeaning);
+    // The finder of idioms inside a text is built while the learner types, not at start-up.
+    connect(edSou, &QLineEdit::textEdited, this,
+            [this] { guarded([this] { startIdiomFinder(); }); });
     connect(RadPinYin, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             guarded([this] { RadPinYinClick(RadPinYin); });
@@ -467,6 +479,11 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
         default:
             break;
         }
+    }
+    if (watched == edSou && event->type() == QEvent::ContextMenu) {
+        const QPoint at = static_cast<QContextMenuEvent*>(event)->globalPos();
+        guarded([&] { edSouContextMenu(at); });
+        return true;
     }
     if (watched == edSou && event->type() == QEvent::KeyPress) {
         const QString typed = static_cast<QKeyEvent*>(event)->text();

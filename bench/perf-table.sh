@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 . tools/setup.sh
 . tools/headless.sh
 runs=${1:-9}
-cmake --build "$WQ_BUILD" --target bench_startup bench_floor bench_dictionary bench_game >/dev/null
+cmake --build "$WQ_BUILD" --target bench_startup bench_floor bench_dictionary bench_game bench_search >/dev/null
 trap wq_stop_headless EXIT
 wq_start_headless
 
@@ -17,6 +17,7 @@ lines=$(
     "$WQ_BUILD/bench/bench_startup" "$runs" 2>/dev/null
     "$WQ_BUILD/bench/bench_dictionary" "$((runs * 2))" 2>/dev/null
     "$WQ_BUILD/bench/bench_game" "$((runs * 10))" 2>/dev/null
+    "$WQ_BUILD/bench/bench_search" "$runs" 2>/dev/null
 )
 printf '%s\n' "$lines" | grep -v '^table|'
 echo

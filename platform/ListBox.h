@@ -37,6 +37,8 @@ public:
     explicit ListBox(QWidget* parent = nullptr);
 
     int count() const { return int(m_rows.rows().size()); }
+    // Every row's text, in order.
+    const QStringList& items() const { return m_rows.rows(); }
     void clear();
     void addItem(const QString& text);
     void addItems(const QStringList& texts);

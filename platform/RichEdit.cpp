@@ -18,7 +18,28 @@ void RichEdit::setText(const QString& text)
     QString plain = text;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    setExtraSelections({});
     setPlainText(plain);
+}
+
+QColor RichEdit::highlightColour()
+{
+    return QColor(255, 226, 102);
+}
+
+void RichEdit::highlight(const QString& needle)
+{
+    QList<ExtraSelection> marks;
+    if (!needle.isEmpty()) {
+        for (QTextCursor at = document()->find(needle); !at.isNull();
+             at = document()->find(needle, at)) {
+            ExtraSelection mark;
+            mark.cursor = at;
+            mark.format.setBackground(highlightColour());
+            marks.append(mark);
+        }
+    }
+    setExtraSelections(marks);
 }
 
 QString RichEdit::text() const

@@ -14,6 +14,11 @@ public:
     void setText(const QString& text);
     // The plain text, paragraphs joined by CR LF.
     QString text() const;
+    // Marks every place `needle` stands in the text with a coloured background, until the
+    // next setText(); the text, its selection and what is copied stay as they are. An empty
+    // needle marks nothing.
+    void highlight(const QString& needle);
+    static QColor highlightColour();
 
     int selStart() const;
     int selLength() const;

@@ -22,6 +22,7 @@ struct Report
     int repaired = 0;         // entries whose pinyin was repaired and now passes the check
     int failing = 0;          // entries that still fail it, repaired in part or not at all
     QMap<QString, int> rules; // how often each repair rule fired
+    qint64 indexMs = 0;       // time spent building the meaning search's index
 };
 
 // A build that cannot go on; the program's common exception, so it reads like every other.

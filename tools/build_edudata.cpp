@@ -53,6 +53,7 @@ int main(int argc, char** argv)
                 std::printf(" %s %d", qPrintable(it.key()), it.value());
             std::printf("\n");
         }
+        std::printf("meaning index built in %lld ms\n", static_cast<long long>(r.indexMs));
         return 0;
     } catch (const DbBuilder::Error& e) {
         std::fprintf(stderr, "build_edudata: %s: %s\n", qPrintable(args[0]), e.what());

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The real program, driven from outside with real input events (xdotool) on the test display,
 # heard through the test sound server's null sink: the list and an entry, a search by pinyin
-# initials, reading aloud with pause, resume and stop, a second copy, the game. Screenshots go
-# to <build>/e2e/. No hooks inside the program: only what a user could do.
+# initials, the searches by meaning, by shape and inside a text, reading aloud with pause,
+# resume and stop, a second copy, the game. Screenshots go to <build>/e2e/. No hooks inside
+# the program: only what a user could do.
 #   e2e.sh <build dir>      (exit 77: skipped, no display or no sound server)
 set -uo pipefail
 build=$1
 out="$build/e2e"
 mkdir -p "$out"
-for tool in xdotool xwininfo xprop xclip import parecord sox openbox; do
+for tool in xdotool xwininfo xprop xclip import convert parecord sox openbox; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 [ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 77; }
@@ -141,6 +142,36 @@ sleep 0.5
 shot 3-search
 click 90 $((163 + 1 + 11))
 check "the search by initials finds 一言九鼎" grep -q '^【成  语】：一言九鼎' <<<"$(entry_text)"
+
+# 2b. After the defined searches find nothing, in character mode: by meaning (the text found
+# marked in the entry), by shape, and the idioms inside a pasted paragraph.
+marked_pixels() { # marked_pixels <screenshot>: pixels of the entry view's mark colour
+    convert "$1" -crop "560x420+$((X + 200))+$((Y + 120))" txt:- 2>/dev/null | grep -ci '#FFE266'
+}
+search_for() { # search_for <text>: pasted into the emptied search box, then Enter
+    printf '%s' "$1" | xclip -selection clipboard
+    click 85 145
+    xdotool key ctrl+a BackSpace ctrl+v Return
+    sleep 0.6
+}
+click 126 120 # 汉字搜索
+search_for 比喻人
+click 90 $((163 + 1 + 11))
+text=$(entry_text)
+click 90 $((163 + 1 + 11)) # the list again, its entry without the selection of 全选
+sleep 0.3
+shot 7-meaning-search
+check "a meaning search lists an idiom whose explanation says 比喻人" grep -q '^【解  释】：.*比喻人' <<<"$text"
+check "and marks 比喻人 in its entry" test "$(marked_pixels "$out/7-meaning-search.png")" -gt 50
+search_for '一?一?'
+click 90 $((163 + 1 + 11))
+shot 8-shape-search
+check "the shape 一?一? finds an idiom of that shape" grep -qE '^【成  语】：一.一.$' <<<"$(entry_text)"
+check "with no mark" test "$(marked_pixels "$out/8-shape-search.png")" -eq 0
+search_for '他做事一心一意，说话一言九鼎，写文章总能画龙点睛。'
+click 90 $((163 + 1 + 11))
+shot 9-paragraph-idioms
+check "a paragraph lists the idioms in it, the first first" grep -q '^【成  语】：一心一意' <<<"$(entry_text)"
 
 # 3. Reading aloud, heard on the sink's monitor.
 peak() { # peak <seconds>: the loudest sample heard in that time
