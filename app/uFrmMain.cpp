@@ -242,19 +242,10 @@ void TFrmMain::ListBox2Click(QObject*)
 
 void TFrmMain::BitBtn2Click(QObject*)
 {
-    const QString typed = SearchText::withoutControls(edSou->text());
+    const QString typed = searchText();
+    if (typed.isEmpty())
+        return;
     const QByteArray text = Gbk::fromUnicode(typed);
-    if (text.isEmpty()) {
-        MessageDialogs::information(this, QStringLiteral("提示"),
-                                    QStringLiteral("搜索内容不能为空！"));
-        return;
-    }
-    if (typed.size() > SearchText::MaxLength) {
-        MessageDialogs::information(
-            this, QStringLiteral("提示"),
-            QStringLiteral("搜索内容太长，最多 %1 个字。").arg(SearchText::MaxLength));
-        return;
-    }
     const QByteArray statement =
         RadPinYin->isChecked() ? Statements::pinyinSearch(text) : Statements::characterSearch(text);
     Statements::run(*ADOQuery1, statement);
@@ -272,7 +263,7 @@ void TFrmMain::BitBtn2Click(QObject*)
     QString highlight;
     const QStringList found = ADOQuery1->recordCount() > 0
                                   ? ADOQuery1->column(Fields::Idiom)
-                                  : furtherTries(edSou->text(), RadPinYin->isChecked(), highlight);
+                                  : furtherTries(typed, RadPinYin->isChecked(), highlight);
     if (found.isEmpty()) {
         MessageDialogs::information(this, QStringLiteral("提示"),
                                     QStringLiteral("Wenquell中未找到相关的词语信息！"));
@@ -329,14 +320,28 @@ QStringList TFrmMain::meaningSearch(const QString& typed, QString& highlight)
     return found;
 }
 
-void TFrmMain::acMeaningClick(QObject*)
+QString TFrmMain::searchText()
 {
-    const QString typed = edSou->text();
-    if (typed.isEmpty()) {
+    const QString typed = SearchText::withoutControls(edSou->text());
+    if (Gbk::fromUnicode(typed).isEmpty()) {
         MessageDialogs::information(this, QStringLiteral("提示"),
                                     QStringLiteral("搜索内容不能为空！"));
-        return;
+        return {};
     }
+    if (typed.size() > SearchText::MaxLength) {
+        MessageDialogs::information(
+            this, QStringLiteral("提示"),
+            QStringLiteral("搜索内容太长，最多 %1 个字。").arg(SearchText::MaxLength));
+        return {};
+    }
+    return typed;
+}
+
+void TFrmMain::acMeaningClick(QObject*)
+{
+    const QString typed = searchText();
+    if (typed.isEmpty())
+        return;
     QString highlight;
     const QStringList found = meaningSearch(typed, highlight);
     if (found.isEmpty()) {

@@ -154,6 +154,9 @@ private:
     void showEntryOf(ListBox* list);
     // The searches after the defined ones: by shape, the idioms inside a long text, by
     // meaning. Sets `highlight` to what the entry view marks in a result's entry.
+    // The search box's text as every search takes it: without control characters, neither
+    // empty nor longer than a search holds; otherwise the learner is told, and it is empty.
+    QString searchText();
     QStringList furtherTries(const QString& typed, bool pinyinMode, QString& highlight);
     QStringList meaningSearch(const QString& typed, QString& highlight);
     void showResults(const QStringList& idioms, const QString& highlight);
