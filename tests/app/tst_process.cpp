@@ -24,6 +24,7 @@ class TestProcess : public QObject
     Q_OBJECT
 private:
     QTemporaryDir m_runtime;
+    QTemporaryDir m_dataHome; // the copies' learner's file, never the user's
     QTemporaryDir m_appDir;
     QString m_exe;
     QList<QProcess*> m_started;
@@ -32,6 +33,7 @@ private:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
         // The copy of the program has no banner module beside it: it uses the build's.
         if (!env.contains(QStringLiteral("WENQUELL_BANNER_MODULE")))
             env.insert(QStringLiteral("WENQUELL_BANNER_MODULE"), QStringLiteral(WQ_BANNER_MODULE));
