@@ -1,3 +1,4 @@
+#include "Fsrs.h"
 #include "LearnerFile.h"
 #include "WordBookText.h"
 
@@ -175,6 +176,48 @@ private slots:
         for (const WordBookText::Line& line : WordBookText::parseImport(tsv))
             back.append(line.idiom + u'/' + line.pinyin);
         QCOMPARE(back, names({kA, kC, kC2}));
+    }
+
+    // Each row: a new card answered on each of its due dates, against the reference figures.
+    void schedulerAgreesWithTheReference_data()
+    {
+        QTest::addColumn<QString>("ratings");
+        QTest::addColumn<QStringList>("days");
+        QTest::addColumn<QStringList>("stability");
+        QTest::addColumn<QStringList>("difficulty");
+        const QList<QByteArray> lines =
+            readAll(QStringLiteral(WQ_FIXTURE_DIR "/fsrs-reference.tsv")).split('\n');
+        int rows = 0;
+        for (const QByteArray& line : lines) {
+            if (line.isEmpty() || line.startsWith('#'))
+                continue;
+            const QStringList f = QString::fromLatin1(line).split(u'\t');
+            QTest::newRow(qPrintable(f.value(0)))
+                << f.value(0) << f.value(1).split(u',') << f.value(2).split(u',')
+                << f.value(3).split(u',');
+            ++rows;
+        }
+        QVERIFY(rows >= 4);
+    }
+    void schedulerAgreesWithTheReference()
+    {
+        QFETCH(QString, ratings);
+        QFETCH(QStringList, days);
+        QFETCH(QStringList, stability);
+        QFETCH(QStringList, difficulty);
+        QCOMPARE(days.size(), ratings.size());
+        Fsrs::Card card;
+        qint64 today = 20454; // 2026-01-01
+        for (int i = 0; i < ratings.size(); ++i) {
+            card = Fsrs::review(card, Fsrs::Rating(ratings[i].digitValue()), today);
+            QCOMPARE(card.scheduledDays, days[i].toInt());
+            QVERIFY2(qAbs(card.stability - stability[i].toDouble()) < 1e-7,
+                     qPrintable(u"S %1 at %2"_qs.arg(card.stability, 0, 'f', 8).arg(i)));
+            QVERIFY2(qAbs(card.difficulty - difficulty[i].toDouble()) < 1e-7,
+                     qPrintable(u"D %1 at %2"_qs.arg(card.difficulty, 0, 'f', 8).arg(i)));
+            QCOMPARE(card.reps, i + 1);
+            today = card.dueDay();
+        }
     }
 
     void aVersionOneFileIsMigratedAndKeepsItsRecords()
