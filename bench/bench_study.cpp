@@ -1,6 +1,7 @@
 // The learner's file under a heavy learner: 10,000 idioms in the word book, 100,000 history
 // rows and 50,000 logged reviews. Opening it (integrity check, migration check, WAL), one add
-// and one remove (each durable), the look-ups the page and the mark make, and the file's size.
+// and one remove (each durable), the look-ups the page and the mark make, the review's due
+// count, next card and one rating (durable), and the file's size.
 //
 //   build/bench/bench_study [runs]
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv)
                  " INSERT INTO book SELECT '成语' || i, 'chéng yǔ ' || i, 1765400000000 + i FROM n;"
                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)"
                  " INSERT INTO card SELECT '成语' || i, 'chéng yǔ ' || i, 0,"
-                 " 1765400000000 + i * 60000, 3.2, 5.1, 5, 0, 2, 1765400000000 FROM n;"
+                 " 20430 + i % 60, 3.2, 5.1, 5, 0, 20400, 30 + i % 60, 20300 FROM n;"
                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000)"
                  " INSERT INTO review_log(idiom, pinyin, kind, rating, reviewed)"
                  " SELECT '成语' || (i % 10000 + 1), 'chéng yǔ ' || (i % 10000 + 1), 0, i % 4 + 1,"
@@ -91,6 +92,13 @@ int main(int argc, char** argv)
     // The first step of the history trims it to its cap; later steps are the usual case.
     report("history step", timed(runs, [&](int i) {
                file.addToHistory({QStringLiteral("成语%1").arg(i % 500 + 1), QString()});
+           }));
+    const qint64 today = 20460; // some 1,000 of the cards are due
+    report("due count", timed(runs, [&](int) { file.dueCount(today); }));
+    report("next card", timed(runs, [&](int) { file.nextCard(today); }));
+    report("one rating", timed(runs, [&](int i) {
+               if (const auto card = file.nextCard(today))
+                   file.rate(*card, Fsrs::Rating(i % 4 + 1), today);
            }));
     file.close();
     const qint64 size = QFileInfo(path).size();

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -21,11 +23,12 @@ static const char* const kSchemaV1 =
     " added INTEGER NOT NULL, PRIMARY KEY(idiom, pinyin));";
 static const char* const kSchemaV2 =
     "CREATE TABLE card(idiom TEXT NOT NULL, pinyin TEXT NOT NULL DEFAULT '', kind INTEGER NOT NULL,"
-    " due INTEGER NOT NULL, stability REAL NOT NULL DEFAULT 0, difficulty REAL NOT NULL DEFAULT 0,"
-    " reps INTEGER NOT NULL DEFAULT 0, lapses INTEGER NOT NULL DEFAULT 0,"
-    " state INTEGER NOT NULL DEFAULT 0, last_review INTEGER,"
+    " due_day INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL,"
+    " reps INTEGER NOT NULL, lapses INTEGER NOT NULL, last_day INTEGER NOT NULL,"
+    " scheduled_days INTEGER NOT NULL, first_day INTEGER NOT NULL,"
     " PRIMARY KEY(idiom, pinyin, kind));"
-    "CREATE INDEX card_due ON card(due);"
+    "CREATE INDEX card_due ON card(due_day);"
+    "CREATE INDEX card_first ON card(first_day);"
     "CREATE TABLE review_log(id INTEGER PRIMARY KEY, idiom TEXT NOT NULL, pinyin TEXT NOT NULL,"
     " kind INTEGER NOT NULL, rating INTEGER NOT NULL, reviewed INTEGER NOT NULL);";
 
@@ -368,4 +371,164 @@ int LearnerFile::bookCount() const
         n = sqlite3_column_int(st, 0);
     sqlite3_finalize(st);
     return n;
+}
+
+static void bindKey(sqlite3_stmt* st, const IdiomKey& key)
+{
+    const QByteArray idiom = key.idiom.toUtf8();
+    const QByteArray pinyin = key.pinyin.toUtf8();
+    sqlite3_bind_text(st, 1, idiom.constData(), int(idiom.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, pinyin.constData(), int(pinyin.size()), SQLITE_TRANSIENT);
+}
+
+static qint64 single(sqlite3* db, const char* sql, qint64 a, qint64 b = 0)
+{
+    sqlite3_stmt* st = nullptr;
+    qint64 n = 0;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_bind_int64(st, 1, a);
+        sqlite3_bind_int64(st, 2, b);
+        if (sqlite3_step(st) == SQLITE_ROW)
+            n = sqlite3_column_int64(st, 0);
+    }
+    sqlite3_finalize(st);
+    return n;
+}
+
+int LearnerFile::newToday(qint64 today) const
+{
+    return m_db ? int(single(m_db, "SELECT count(*) FROM card WHERE first_day = ?1", today)) : 0;
+}
+
+int LearnerFile::dueCount(qint64 today, int newPerDay, int kinds) const
+{
+    if (!m_db)
+        return 0;
+    const qint64 due = single(m_db,
+                              "SELECT count(*) FROM card WHERE due_day <= ?1 AND kind < ?2"
+                              " AND EXISTS(SELECT 1 FROM book b WHERE b.idiom = card.idiom"
+                              " AND b.pinyin = card.pinyin)",
+                              today, kinds);
+    const qint64 unseen = single(m_db,
+                                 "SELECT count(*) * ?1 - (SELECT count(*) FROM card WHERE kind < ?1"
+                                 " AND EXISTS(SELECT 1 FROM book b WHERE b.idiom = card.idiom"
+                                 " AND b.pinyin = card.pinyin)) FROM book",
+                                 kinds);
+    const qint64 allowed = std::max<qint64>(0, newPerDay - newToday(today));
+    return int(due + std::min(unseen, allowed));
+}
+
+std::optional<LearnerFile::DueCard> LearnerFile::nextCard(qint64 today, int newPerDay,
+                                                          int kinds) const
+{
+    if (!m_db)
+        return std::nullopt;
+    sqlite3_stmt* st = nullptr;
+    // Cards already learnt and due, the longest overdue first; then a new one, in the order
+    // the idioms went into the book, while today's allowance lasts.
+    if (sqlite3_prepare_v2(m_db,
+                           "SELECT idiom, pinyin, kind, stability, difficulty, reps, lapses,"
+                           " last_day, scheduled_days FROM card WHERE due_day <= ?1 AND kind < ?2"
+                           " AND EXISTS(SELECT 1 FROM book b WHERE b.idiom = card.idiom"
+                           " AND b.pinyin = card.pinyin) ORDER BY due_day, rowid LIMIT 1",
+                           -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_bind_int64(st, 1, today);
+        sqlite3_bind_int64(st, 2, kinds);
+        if (sqlite3_step(st) == SQLITE_ROW) {
+            DueCard due;
+            due.key = {
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)))};
+            due.kind = sqlite3_column_int(st, 2);
+            due.card.stability = sqlite3_column_double(st, 3);
+            due.card.difficulty = sqlite3_column_double(st, 4);
+            due.card.reps = sqlite3_column_int(st, 5);
+            due.card.lapses = sqlite3_column_int(st, 6);
+            due.card.lastReviewDay = sqlite3_column_int64(st, 7);
+            due.card.scheduledDays = sqlite3_column_int(st, 8);
+            sqlite3_finalize(st);
+            return due;
+        }
+    }
+    sqlite3_finalize(st);
+    if (newToday(today) >= newPerDay)
+        return std::nullopt;
+    st = nullptr;
+    if (sqlite3_prepare_v2(m_db,
+                           "SELECT b.idiom, b.pinyin, k.kind FROM book b,"
+                           " (WITH RECURSIVE n(kind) AS (SELECT 0 UNION ALL SELECT kind + 1 FROM n"
+                           " WHERE kind + 1 < ?1) SELECT kind FROM n) k"
+                           " WHERE NOT EXISTS(SELECT 1 FROM card c WHERE c.idiom = b.idiom"
+                           " AND c.pinyin = b.pinyin AND c.kind = k.kind)"
+                           " ORDER BY b.added, b.rowid, k.kind LIMIT 1",
+                           -1, &st, nullptr) != SQLITE_OK)
+        return std::nullopt;
+    sqlite3_bind_int64(st, 1, kinds);
+    std::optional<DueCard> found;
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        DueCard due;
+        due.key = {QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
+                   QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)))};
+        due.kind = sqlite3_column_int(st, 2);
+        found = due;
+    }
+    sqlite3_finalize(st);
+    return found;
+}
+
+bool LearnerFile::rate(const DueCard& due, Fsrs::Rating rating, qint64 today)
+{
+    if (!writable())
+        return false;
+    const Fsrs::Card after = Fsrs::review(due.card, rating, today);
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    sqlite3_stmt* st = nullptr;
+    bool ok = sqlite3_prepare_v2(
+                  m_db,
+                  "INSERT INTO card(idiom, pinyin, kind, due_day, stability, difficulty, reps,"
+                  " lapses, last_day, scheduled_days, first_day)"
+                  " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?9)"
+                  " ON CONFLICT(idiom, pinyin, kind) DO UPDATE SET due_day = excluded.due_day,"
+                  " stability = excluded.stability, difficulty = excluded.difficulty,"
+                  " reps = excluded.reps, lapses = excluded.lapses, last_day = excluded.last_day,"
+                  " scheduled_days = excluded.scheduled_days",
+                  -1, &st, nullptr) == SQLITE_OK;
+    if (ok) {
+        bindKey(st, due.key);
+        sqlite3_bind_int(st, 3, due.kind);
+        sqlite3_bind_int64(st, 4, after.dueDay());
+        sqlite3_bind_double(st, 5, after.stability);
+        sqlite3_bind_double(st, 6, after.difficulty);
+        sqlite3_bind_int(st, 7, after.reps);
+        sqlite3_bind_int(st, 8, after.lapses);
+        sqlite3_bind_int64(st, 9, after.lastReviewDay);
+        sqlite3_bind_int(st, 10, after.scheduledDays);
+        ok = sqlite3_step(st) == SQLITE_DONE;
+    }
+    sqlite3_finalize(st);
+    st = nullptr;
+    if (ok)
+        ok = sqlite3_prepare_v2(m_db,
+                                "INSERT INTO review_log(idiom, pinyin, kind, rating, reviewed)"
+                                " VALUES(?1, ?2, ?3, ?4, ?5)",
+                                -1, &st, nullptr) == SQLITE_OK;
+    if (ok) {
+        bindKey(st, due.key);
+        sqlite3_bind_int(st, 3, due.kind);
+        sqlite3_bind_int(st, 4, int(rating));
+        sqlite3_bind_int64(st, 5, now());
+        ok = sqlite3_step(st) == SQLITE_DONE;
+    }
+    sqlite3_finalize(st);
+    if (ok)
+        ok = exec("COMMIT");
+    if (!ok)
+        exec("ROLLBACK");
+    return ok;
+}
+
+int LearnerFile::reviewCount() const
+{
+    return m_db ? int(single(m_db, "SELECT count(*) FROM review_log", 0)) : 0;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "Fsrs.h"
+
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 struct sqlite3;
 
@@ -64,7 +67,24 @@ public:
     QList<IdiomKey> book() const; // oldest first, as they were added
     int bookCount() const;
 
+    // The review. Days are days since the epoch (UTC); `kinds` is how many card kinds are
+    // asked (CardKinds.h), each idiom of the book giving one card of each.
+    struct DueCard
+    {
+        IdiomKey key;
+        int kind = 0;
+        Fsrs::Card card; // new: never reviewed
+    };
+    static constexpr int kNewCardsPerDay = 20;
+    int dueCount(qint64 today, int newPerDay = kNewCardsPerDay, int kinds = 1) const;
+    std::optional<DueCard> nextCard(qint64 today, int newPerDay = kNewCardsPerDay,
+                                    int kinds = 1) const;
+    // Schedules the card by the answer and logs it, in one durable commit.
+    bool rate(const DueCard& due, Fsrs::Rating rating, qint64 today);
+    int reviewCount() const;
+
 private:
+    int newToday(qint64 today) const;
     enum class Check
     {
         Good,

@@ -220,6 +220,64 @@ private slots:
         }
     }
 
+    void reviewQueue_data()
+    {
+        // A book of `book` idioms, `perDay` new cards a day; on day 0 each card asked is
+        // answered `rating`; then what is due on day 0 and on `laterDay`.
+        QTest::addColumn<int>("book");
+        QTest::addColumn<int>("perDay");
+        QTest::addColumn<int>("rating");
+        QTest::addColumn<int>("dueBefore");
+        QTest::addColumn<int>("answered");
+        QTest::addColumn<int>("laterDay");
+        QTest::addColumn<int>("dueLater");
+        QTest::newRow("new cards stop at the day's limit") << 5 << 3 << 3 << 3 << 3 << 1 << 2;
+        QTest::newRow("good: back after three days, with the rest new")
+            << 5 << 3 << 3 << 3 << 3 << 3 << 5;
+        QTest::newRow("again: back the next day") << 2 << 20 << 1 << 2 << 2 << 1 << 2;
+        QTest::newRow("easy: not back within a week") << 2 << 20 << 4 << 2 << 2 << 7 << 0;
+        QTest::newRow("an empty book has nothing due") << 0 << 20 << 3 << 0 << 0 << 1 << 0;
+    }
+    void reviewQueue()
+    {
+        QFETCH(int, book);
+        QFETCH(int, perDay);
+        QFETCH(int, rating);
+        QFETCH(int, dueBefore);
+        QFETCH(int, answered);
+        QFETCH(int, laterDay);
+        QFETCH(int, dueLater);
+        const qint64 day0 = 20454;
+        Fixture f;
+        QCOMPARE(f.open().state, LearnerFile::State::Open);
+        for (int i = 0; i < book; ++i)
+            QVERIFY(f.file.addToBook({u"成语%1"_qs.arg(i), {}}));
+        QCOMPARE(f.file.dueCount(day0, perDay), dueBefore);
+        QStringList asked;
+        while (const auto card = f.file.nextCard(day0, perDay)) {
+            QVERIFY(card->card.isNew());
+            QVERIFY(f.file.rate(*card, Fsrs::Rating(rating), day0));
+            asked.append(card->key.idiom);
+            QVERIFY(asked.size() <= book);
+        }
+        QCOMPARE(int(asked.size()), answered);
+        // Oldest in the book first.
+        if (!asked.isEmpty())
+            QCOMPARE(asked.first(), u"成语0"_qs);
+        QCOMPARE(f.file.dueCount(day0, perDay), 0);
+        QCOMPARE(f.file.reviewCount(), answered);
+        // Committed: a new opening sees the same.
+        f.file.close();
+        QCOMPARE(f.open().state, LearnerFile::State::Open);
+        QCOMPARE(f.file.dueCount(day0 + laterDay, perDay), dueLater);
+        if (answered > 0) {
+            // An idiom taken out of the book is not asked any more.
+            f.file.removeFromBook({asked.first(), {}});
+            QCOMPARE(f.file.dueCount(day0 + 400, perDay),
+                     std::min(book - 1, answered - 1 + std::min(perDay, book - answered)));
+        }
+    }
+
     void aVersionOneFileIsMigratedAndKeepsItsRecords()
     {
         Fixture f;
