@@ -16,6 +16,7 @@
 #include "MessageDialogs.h"
 #include "Panel.h"
 #include "Pronunciations.h"
+#include "ReviewDialog.h"
 #include "RichEdit.h"
 #include "ScreenPlacement.h"
 #include "SearchText.h"
@@ -34,6 +35,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -173,9 +175,32 @@ void TFrmMain::openLearner()
         MessageDialogs::information(this, QStringLiteral("提示"), opened.notice);
 }
 
+// Days since the epoch, by the UTC date: the review's day.
+static qint64 reviewDay()
+{
+    return QDateTime::currentDateTimeUtc().date().toJulianDay() - QDate(1970, 1, 1).toJulianDay();
+}
+
 void TFrmMain::refreshStudyPage()
 {
-    tsStudy->refresh(m_learner.get());
+    tsStudy->refresh(m_learner.get(), reviewDay());
+}
+
+QString TFrmMain::explanationOf(const IdiomKey& key)
+{
+    Statements::run(*ADOQuery1, Statements::entryLookup(Gbk::fromUnicode(key.idiom)));
+    return Gbk::toUnicode(EntryText::read(*ADOQuery1).dianGu).trimmed();
+}
+
+void TFrmMain::reviewBook()
+{
+    if (!m_learner)
+        return;
+    ReviewDialog review(
+        m_learner.get(), reviewDay(), [this](const IdiomKey& key) { return explanationOf(key); },
+        this);
+    review.exec();
+    refreshStudyPage();
 }
 
 void TFrmMain::showBookState()

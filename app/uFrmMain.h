@@ -137,6 +137,8 @@ public:
     void bBookClick(QObject* Sender);
     void exportBook();
     void importBook();
+    void reviewBook();
+    QString explanationOf(const IdiomKey& key);
     LearnerFile* learner() const { return m_learner.get(); }
     // The idiom whose entry is shown; empty before the first.
     IdiomKey shownIdiom() const { return m_shown; }

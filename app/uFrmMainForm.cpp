@@ -445,6 +445,7 @@ void TFrmMain::connectHandlers()
     });
     connect(tsStudy, &StudyPage::exportAsked, this, [this] { guarded([this] { exportBook(); }); });
     connect(tsStudy, &StudyPage::importAsked, this, [this] { guarded([this] { importBook(); }); });
+    connect(tsStudy, &StudyPage::reviewAsked, this, [this] { guarded([this] { reviewBook(); }); });
 
     connect(RichText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });

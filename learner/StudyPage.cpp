@@ -56,6 +56,11 @@ StudyPage::StudyPage(QWidget* parent) : QWidget(parent)
     importButton->setAccessibleName(QStringLiteral("导入生词本"));
     importButton->setToolTip(QStringLiteral("从文本文件导入成语到生词本"));
 
+    dueLabel = new QLabel(this);
+    dueLabel->setObjectName(QStringLiteral("dueLabel"));
+    reviewButton = new QPushButton(QStringLiteral("复习"), this);
+    reviewButton->setAccessibleName(QStringLiteral("复习生词本"));
+
     auto* column = new QVBoxLayout;
     column->setContentsMargins(2, 25, 2, 2);
     column->setSpacing(2);
@@ -69,6 +74,10 @@ StudyPage::StudyPage(QWidget* parent) : QWidget(parent)
     buttons->addWidget(exportButton);
     buttons->addWidget(importButton);
     column->addLayout(buttons);
+    auto* review = new QHBoxLayout;
+    review->addWidget(dueLabel, 1);
+    review->addWidget(reviewButton);
+    column->addLayout(review);
     setLayout(column);
 
     const auto chosen = [this](QListWidgetItem* item) {
@@ -82,6 +91,7 @@ StudyPage::StudyPage(QWidget* parent) : QWidget(parent)
     });
     connect(exportButton, &QPushButton::clicked, this, &StudyPage::exportAsked);
     connect(importButton, &QPushButton::clicked, this, &StudyPage::importAsked);
+    connect(reviewButton, &QPushButton::clicked, this, &StudyPage::reviewAsked);
 }
 
 void StudyPage::resizeEvent(QResizeEvent* event)
@@ -99,7 +109,7 @@ static void fill(QListWidget* list, const QList<IdiomKey>& keys)
     }
 }
 
-void StudyPage::refresh(const LearnerFile* file)
+void StudyPage::refresh(const LearnerFile* file, qint64 today)
 {
     const bool usable = file && file->state() != LearnerFile::State::Closed &&
                         file->state() != LearnerFile::State::Unavailable;
@@ -110,6 +120,9 @@ void StudyPage::refresh(const LearnerFile* file)
     const bool writable = file && file->writable();
     importButton->setEnabled(writable);
     exportButton->setEnabled(usable && file->bookCount() > 0);
+    const int due = usable ? file->dueCount(today) : 0;
+    dueLabel->setText(QStringLiteral("待复习：%1").arg(due));
+    reviewButton->setEnabled(writable && due > 0);
 }
 
 void StudyPage::setTodaysIdiom(const QString& idiom)

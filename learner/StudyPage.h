@@ -19,7 +19,7 @@ public:
     explicit StudyPage(QWidget* parent = nullptr);
 
     // Fills the lists from the file (null or unavailable: empty, and says so).
-    void refresh(const LearnerFile* file);
+    void refresh(const LearnerFile* file, qint64 today = 0);
     void setTodaysIdiom(const QString& idiom);
 
     QLabel* todayCaption;
@@ -30,11 +30,14 @@ public:
     QListWidget* bookList;
     QPushButton* exportButton;
     QPushButton* importButton;
+    QLabel* dueLabel;
+    QPushButton* reviewButton;
 
 signals:
     void idiomChosen(const QString& idiom, const QString& pinyin);
     void exportAsked();
     void importAsked();
+    void reviewAsked();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -4,14 +4,17 @@
 #include "ImgButton.h"
 #include "ListBox.h"
 #include "MainWindowFixture.h"
+#include "ReviewDialog.h"
 #include "StudyPage.h"
 #include "TestSupport.h"
 #include "WindowTestMain.h"
 #include "uFrmMain.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
@@ -149,6 +152,45 @@ private slots:
                           history->visualItemRect(history->item(1)).center());
         QCOMPARE(m_w->shownIdiom().idiom, b);
         QCOMPARE(texts(m_w->tsStudy->historyList), (QStringList{b, a}));
+    }
+
+    void aReviewSessionOverTheBook()
+    {
+        show(0);
+        m_w->bBookClick(m_w->bBook);
+        const IdiomKey first = m_w->shownIdiom();
+        show(2);
+        m_w->bBookClick(m_w->bBook);
+        const IdiomKey second = m_w->shownIdiom();
+        QCOMPARE(m_w->tsStudy->dueLabel->text(), QStringLiteral("待复习：2"));
+        QVERIFY(m_w->tsStudy->reviewButton->isEnabled());
+
+        const qint64 day = 20454;
+        ReviewDialog review(m_w->learner(), day,
+                            [this](const IdiomKey& key) { return m_w->explanationOf(key); });
+        review.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&review));
+        QCOMPARE(review.prompt->text(), first.idiom);
+        QCOMPARE(review.dueLabel->text(), QStringLiteral("待复习：2"));
+        for (QPushButton* b : review.ratingButtons)
+            QVERIFY(!b->isEnabled());
+        QTest::mouseClick(review.revealButton, Qt::LeftButton);
+        QCOMPARE(review.explanation->text(), m_w->explanationOf(first));
+        QVERIFY(!review.explanation->text().isEmpty());
+        // The card as the learner sees it, for the screenshots.
+        QDir().mkpath(QStringLiteral(WQ_SCREENSHOT_DIR));
+        QVERIFY(review.grab().save(QStringLiteral(WQ_SCREENSHOT_DIR "/9-review-card.png")));
+        QTest::mouseClick(review.ratingButtons[2], Qt::LeftButton); // 良好
+        QCOMPARE(review.prompt->text(), second.idiom);
+        QCOMPARE(review.dueLabel->text(), QStringLiteral("待复习：1"));
+        review.reveal();
+        review.answer(Fsrs::Rating::Again);
+        QCOMPARE(review.prompt->text(), QStringLiteral("今天的复习已完成"));
+        QVERIFY(!review.revealButton->isEnabled());
+        QCOMPARE(m_w->learner()->reviewCount(), 2);
+        // Again: back the next day; good: not before three days.
+        QCOMPARE(m_w->learner()->dueCount(day + 1), 1);
+        QCOMPARE(m_w->learner()->dueCount(day + 3), 2);
     }
 
     void theIdiomStoreIsNeverWritten()
