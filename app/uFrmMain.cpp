@@ -272,24 +272,21 @@ void TFrmMain::importBook()
                                     QStringLiteral("无法读取文件 %1。").arg(path));
         return;
     }
-    int added = 0;
-    int already = 0;
-    QStringList unknown;
-    for (const WordBookText::Line& line : WordBookText::parseImport(in.readAll())) {
-        Statements::run(*ADOQuery1, Statements::entryLookup(Gbk::fromUnicode(line.idiom)));
-        const IdiomEntry e = EntryText::read(*ADOQuery1);
-        if (ADOQuery1->recordCount() == 0 || e.chengYu.isEmpty()) {
-            unknown.append(line.idiom);
-            continue;
-        }
-        const IdiomKey key{Gbk::toUnicode(e.chengYu).trimmed(),
-                           line.pinyin.isEmpty() ? Gbk::toUnicode(e.pingYin).trimmed()
-                                                 : line.pinyin};
-        if (m_learner->inBook(key))
-            ++already;
-        else if (m_learner->addToBook(key))
-            ++added;
-    }
+    QList<std::pair<QString, QString>> lines;
+    for (const WordBookText::Line& line : WordBookText::parseImport(in.readAll()))
+        lines.append({line.idiom, line.pinyin});
+    const LearnerFile::Imported imported =
+        m_learner->importToBook(lines, [this](const QString& idiom, const QString& pinyin) {
+            Statements::run(*ADOQuery1, Statements::entryLookup(Gbk::fromUnicode(idiom)));
+            const IdiomEntry e = EntryText::read(*ADOQuery1);
+            if (ADOQuery1->recordCount() == 0 || e.chengYu.isEmpty())
+                return IdiomKey();
+            return IdiomKey{Gbk::toUnicode(e.chengYu).trimmed(),
+                            pinyin.isEmpty() ? Gbk::toUnicode(e.pingYin).trimmed() : pinyin};
+        });
+    const int added = imported.added;
+    const int already = imported.already;
+    const QStringList& unknown = imported.unknown;
     showBookState();
     refreshStudyPage();
     QString text =

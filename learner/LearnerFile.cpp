@@ -532,3 +532,20 @@ int LearnerFile::reviewCount() const
 {
     return m_db ? int(single(m_db, "SELECT count(*) FROM review_log", 0)) : 0;
 }
+
+LearnerFile::Imported
+LearnerFile::importToBook(const QList<std::pair<QString, QString>>& lines,
+                          const std::function<IdiomKey(const QString&, const QString&)>& resolve)
+{
+    Imported result;
+    for (const auto& [idiom, pinyin] : lines) {
+        const IdiomKey key = resolve(idiom, pinyin);
+        if (key.idiom.isEmpty())
+            result.unknown.append(idiom);
+        else if (inBook(key))
+            ++result.already;
+        else if (addToBook(key))
+            ++result.added;
+    }
+    return result;
+}

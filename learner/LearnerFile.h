@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -66,6 +67,17 @@ public:
     bool removeFromBook(const IdiomKey& key);
     QList<IdiomKey> book() const; // oldest first, as they were added
     int bookCount() const;
+
+    // An import's lines into the book. `resolve` gives the store's key for a line, or an empty
+    // idiom when the store does not know it; those are counted and named, never dropped.
+    struct Imported
+    {
+        int added = 0;
+        int already = 0;
+        QStringList unknown;
+    };
+    Imported importToBook(const QList<std::pair<QString, QString>>& lines,
+                          const std::function<IdiomKey(const QString&, const QString&)>& resolve);
 
     // The review. Days are days since the epoch (UTC); `kinds` is how many card kinds are
     // asked (CardKinds.h), each idiom of the book giving one card of each.

@@ -278,6 +278,42 @@ private slots:
         }
     }
 
+    void importCountsAndNamesWhatTheStoreDoesNotKnow_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<int>("already");
+        QTest::addColumn<QStringList>("unknown");
+        QTest::newRow("all known")
+            << u"马到成功\n略知一二\n"_qs.toUtf8() << 2 << 0 << QStringList{};
+        QTest::newRow("one unknown among them") << u"马到成功\n无中生有的词\n略知一二\n"_qs.toUtf8()
+                                                << 2 << 0 << QStringList{u"无中生有的词"_qs};
+        QTest::newRow("one already in the book, two unknown")
+            << u"一言九鼎\nabc\n马到成功\n错字成语\n"_qs.toUtf8() << 1 << 1
+            << QStringList{u"abc"_qs, u"错字成语"_qs};
+    }
+    void importCountsAndNamesWhatTheStoreDoesNotKnow()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, added);
+        QFETCH(int, already);
+        QFETCH(QStringList, unknown);
+        Fixture f;
+        QCOMPARE(f.open().state, LearnerFile::State::Open);
+        QVERIFY(f.file.addToBook(kA));
+        // The store of this test knows three idioms, each with its pinyin.
+        const QHash<QString, IdiomKey> store{{kA.idiom, kA}, {kB.idiom, kB}, {kC.idiom, kC}};
+        QList<std::pair<QString, QString>> lines;
+        for (const WordBookText::Line& line : WordBookText::parseImport(file))
+            lines.append({line.idiom, line.pinyin});
+        const LearnerFile::Imported got = f.file.importToBook(
+            lines, [&](const QString& idiom, const QString&) { return store.value(idiom); });
+        QCOMPARE(got.added, added);
+        QCOMPARE(got.already, already);
+        QCOMPARE(got.unknown, unknown);
+        QCOMPARE(f.file.bookCount(), 1 + added);
+    }
+
     void aVersionOneFileIsMigratedAndKeepsItsRecords()
     {
         Fixture f;
