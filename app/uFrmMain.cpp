@@ -10,6 +10,7 @@
 #include "Exception.h"
 #include "Gauges.h"
 #include "Gbk.h"
+#include "Glyphs.h"
 #include "IdiomFinder.h"
 #include "ImgButton.h"
 #include "ListBox.h"
@@ -17,6 +18,7 @@
 #include "MessageDialogs.h"
 #include "Panel.h"
 #include "Pronunciations.h"
+#include "ReviewDialog.h"
 #include "RichEdit.h"
 #include "ScreenPlacement.h"
 #include "SearchText.h"
@@ -25,15 +27,20 @@
 #include "SpeechLib_TLB.h"
 #include "SpeechText.h"
 #include "Statements.h"
+#include "StudyPage.h"
 #include "Translations.h"
 #include "Update.h"
 #include "VoiceEngine.h"
 #include "WakeServer.h"
+#include "WordBookText.h"
 #include "uTest.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
+#include <QDateTime>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -149,12 +156,163 @@ void TFrmMain::ConnectDB()
 void TFrmMain::SlectChengYu(const QByteArray& idiom)
 {
     Statements::run(*ADOQuery1, Statements::entryLookup(idiom));
-    const QByteArray entry = EntryText::build(EntryText::read(*ADOQuery1));
+    const IdiomEntry fields = EntryText::read(*ADOQuery1);
+    const QByteArray entry = EntryText::build(fields);
     RichText->setText(Gbk::toUnicode(entry));
     RichText->selectAll();
     SetLineSpacing(RichText, 2);
     RichText->setSelLength(0);
     RichText->ensureCursorVisible();
+    // Every entry shown, from whichever list or the game, goes to the top of the history.
+    if (ADOQuery1->recordCount() > 0 && !fields.chengYu.isEmpty()) {
+        m_shown = {Gbk::toUnicode(fields.chengYu).trimmed(),
+                   Gbk::toUnicode(fields.pingYin).trimmed()};
+        if (m_learner && m_learner->addToHistory(m_shown))
+            refreshStudyPage();
+    }
+    showBookState();
+}
+
+void TFrmMain::openLearner()
+{
+    m_learner = std::make_unique<LearnerFile>();
+    const QByteArray chosen = qgetenv("WENQUELL_LEARNER_FILE");
+    const LearnerFile::Opened opened =
+        m_learner->open(chosen.isEmpty() ? LearnerFile::defaultPath() : QFile::decodeName(chosen));
+    if (ListBox1->count() > 0) {
+        const int row = todaysRow(QDate::currentDate().toJulianDay(), ListBox1->count());
+        tsStudy->setTodaysIdiom(ListBox1->itemText(row));
+    }
+    // What was shown before the file was open is kept too.
+    if (!m_shown.idiom.isEmpty())
+        m_learner->addToHistory(m_shown);
+    refreshStudyPage();
+    showBookState();
+    if (!opened.notice.isEmpty())
+        MessageDialogs::information(this, QStringLiteral("提示"), opened.notice);
+}
+
+// Days since the epoch, by the UTC date: the review's day.
+static qint64 reviewDay()
+{
+    return QDateTime::currentDateTimeUtc().date().toJulianDay() - QDate(1970, 1, 1).toJulianDay();
+}
+
+void TFrmMain::refreshStudyPage()
+{
+    tsStudy->refresh(m_learner.get(), reviewDay());
+}
+
+QString TFrmMain::explanationOf(const IdiomKey& key)
+{
+    Statements::run(*ADOQuery1, Statements::entryLookup(Gbk::fromUnicode(key.idiom)));
+    return Gbk::toUnicode(EntryText::read(*ADOQuery1).dianGu).trimmed();
+}
+
+void TFrmMain::reviewBook()
+{
+    if (!m_learner)
+        return;
+    ReviewDialog review(
+        m_learner.get(), reviewDay(), [this](const IdiomKey& key) { return explanationOf(key); },
+        this);
+    review.exec();
+    refreshStudyPage();
+}
+
+void TFrmMain::showBookState()
+{
+    const bool can = m_learner && m_learner->writable() && !m_shown.idiom.isEmpty();
+    const bool in = can && m_learner->inBook(m_shown);
+    const QString text = in ? QStringLiteral("移出生词本") : QStringLiteral("加入生词本");
+    bBook->setIcon(Glyphs::icon(in ? "book_in" : "book_out"));
+    bBook->setToolTip(text);
+    bBook->setAccessibleName(text);
+    bBook->setEnabled(can);
+    bBook->setProperty("inBook", in);
+    N3->setText(text);
+    N3->setEnabled(can);
+}
+
+void TFrmMain::bBookClick(QObject*)
+{
+    if (!m_learner || !m_learner->writable() || m_shown.idiom.isEmpty())
+        return;
+    if (m_learner->inBook(m_shown))
+        m_learner->removeFromBook(m_shown);
+    else
+        m_learner->addToBook(m_shown);
+    showBookState();
+    refreshStudyPage();
+}
+
+void TFrmMain::exportBook()
+{
+    if (!m_learner)
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出生词本"),
+                                                      QStringLiteral("生词本.txt"),
+                                                      QStringLiteral("文本文件 (*.txt *.tsv)"));
+    if (path.isEmpty())
+        return;
+    QList<WordBookText::Note> notes;
+    for (const IdiomKey& key : m_learner->book()) {
+        Statements::run(*ADOQuery1, Statements::entryLookup(Gbk::fromUnicode(key.idiom)));
+        const IdiomEntry e = EntryText::read(*ADOQuery1);
+        notes.append({key.idiom, key.pinyin, Gbk::toUnicode(e.dianGu).trimmed(),
+                      Gbk::toUnicode(e.liZi).trimmed(), Gbk::toUnicode(e.chuchu).trimmed()});
+    }
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(WordBookText::toAnkiTsv(notes)) < 0 || !out.flush()) {
+        MessageDialogs::information(this, QStringLiteral("提示"),
+                                    QStringLiteral("无法写入文件 %1。").arg(path));
+        return;
+    }
+    MessageDialogs::information(
+        this, QStringLiteral("提示"),
+        QStringLiteral("已导出 %1 条成语到 %2。").arg(notes.size()).arg(path));
+}
+
+void TFrmMain::importBook()
+{
+    if (!m_learner || !m_learner->writable())
+        return;
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("导入生词本"), QString(),
+                                     QStringLiteral("文本文件 (*.txt *.tsv);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        MessageDialogs::information(this, QStringLiteral("提示"),
+                                    QStringLiteral("无法读取文件 %1。").arg(path));
+        return;
+    }
+    QList<std::pair<QString, QString>> lines;
+    for (const WordBookText::Line& line : WordBookText::parseImport(in.readAll()))
+        lines.append({line.idiom, line.pinyin});
+    const LearnerFile::Imported imported =
+        m_learner->importToBook(lines, [this](const QString& idiom, const QString& pinyin) {
+            Statements::run(*ADOQuery1, Statements::entryLookup(Gbk::fromUnicode(idiom)));
+            const IdiomEntry e = EntryText::read(*ADOQuery1);
+            if (ADOQuery1->recordCount() == 0 || e.chengYu.isEmpty())
+                return IdiomKey();
+            return IdiomKey{Gbk::toUnicode(e.chengYu).trimmed(),
+                            pinyin.isEmpty() ? Gbk::toUnicode(e.pingYin).trimmed() : pinyin};
+        });
+    const int added = imported.added;
+    const int already = imported.already;
+    const QStringList& unknown = imported.unknown;
+    showBookState();
+    refreshStudyPage();
+    QString text =
+        QStringLiteral("已加入生词本 %1 条，原已在生词本中 %2 条。").arg(added).arg(already);
+    if (!unknown.isEmpty())
+        text += QStringLiteral("\n词典中没有的 %1 条：%2")
+                    .arg(unknown.size())
+                    .arg(unknown.join(QStringLiteral("、")));
+    MessageDialogs::information(this, QStringLiteral("提示"), text);
 }
 
 void TFrmMain::btnListClick(QObject* Sender)
@@ -448,6 +606,7 @@ void TFrmMain::RichTextContextPopup(const QPoint& pos)
 {
     N1->setEnabled(true);
     N2->setEnabled(RichText->selLength() > 0);
+    showBookState();
     PopupMenu1->popup(RichText->mapToGlobal(pos));
 }
 
@@ -496,6 +655,8 @@ bool TFrmMain::event(QEvent* event)
             // shows one.
             Translations::installQtTranslations();
             guarded([this] { showBanner(); });
+            // The learner's file: after the list and the banner, never before them.
+            guarded([this] { openLearner(); });
         });
     }
     return QWidget::event(event);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LearnerFile.h"
+
 #include <QByteArray>
 #include <QUrl>
 #include <QWidget>
@@ -25,6 +27,7 @@ class QSlider;
 class QStackedWidget;
 class QToolButton;
 class RichEdit;
+class StudyPage;
 class TGauge;
 class TSpVoice;
 class TImgButton;
@@ -78,6 +81,8 @@ public:
     TImgCheckButton* btnList;   // shows the full-list page
     TImgCheckButton* btnSearch; // shows the search page
     TImgButton* ImgStest;       // opens the idiom game (not a test)
+    TImgCheckButton* btnStudy;  // shows the learner's page (below the game's button)
+    StudyPage* tsStudy;         // the learner's page: today's idiom, history, word book
     Panel* pnlRight;
     RichEdit* RichText; // the entry view: five labelled lines
     Panel* pnlRTop;     // the speech bar
@@ -92,10 +97,12 @@ public:
     QToolButton* bPlay;           // speaks the entry (PlayClick)
     QToolButton* bPuse;           // pauses (StopClick)
     QToolButton* bStop;           // stops and releases the voice (CloseClick)
+    QToolButton* bBook;           // puts the shown idiom in the word book, or takes it out
     QTimer* Timer1;               // starts the update check 5 s after start-up
     QMenu* PopupMenu1;            // the entry view's context menu
     QAction* N1;                  // copy
     QAction* N2;                  // select all
+    QAction* N3;                  // the word book, as bBook
     QLabel* Label4;               // the link to the publisher's site
     Panel* pnlAD;                 // the banner's place
     TWebBrowseEx* wbAD = nullptr; // the banner's browser, when the banner module is there
@@ -130,6 +137,15 @@ public:
     void N1Click(QObject* Sender);
     void N2Click(QObject* Sender);
     void WMAppRestore();
+    // The learner's memory, added to the window.
+    void bBookClick(QObject* Sender);
+    void exportBook();
+    void importBook();
+    void reviewBook();
+    QString explanationOf(const IdiomKey& key);
+    LearnerFile* learner() const { return m_learner.get(); }
+    // The idiom whose entry is shown; empty before the first.
+    IdiomKey shownIdiom() const { return m_shown; }
 
 signals:
     // The window was closed by the user; the run ends.
@@ -164,6 +180,10 @@ private:
     void startIdiomFinder();
     const IdiomFinder& idiomFinder();
     void edSouContextMenu(const QPoint& globalPos);
+    void createStudyPage(const QRect& sheet);
+    void openLearner();
+    void showBookState();
+    void refreshStudyPage();
 
     WakeServer* m_wakeServer;
     // The banner's browser comes from a module of its own (see BannerLoader); without it the
@@ -179,6 +199,9 @@ private:
     // defined searches.
     QString m_resultHighlight;
     std::shared_future<std::shared_ptr<const IdiomFinder>> m_idiomFinder;
+    // Opened after the first paint (openLearner); null until then.
+    std::unique_ptr<LearnerFile> m_learner;
+    IdiomKey m_shown;
 };
 
 // The main window of the running program.

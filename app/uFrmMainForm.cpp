@@ -13,6 +13,7 @@
 #include "Exception.h"
 #include "Fonts.h"
 #include "Gauges.h"
+#include "Gbk.h"
 #include "Glyphs.h"
 #include "ImgButton.h"
 #include "LinkLabel.h"
@@ -22,6 +23,7 @@
 #include "Panel.h"
 #include "RichEdit.h"
 #include "SpeechLib_TLB.h"
+#include "StudyPage.h"
 #include "TPicture.h"
 #include "WakeServer.h"
 
@@ -180,6 +182,7 @@ void TFrmMain::createControls()
     place(QRect(QPoint(0, 0), sheet.size()),
           {{Panel2, aligned(Align::Top, 0, 21)}, {ListBox1, aligned(Align::Client)}});
     createSearchPage();
+    createStudyPage(sheet);
 
     createNavigationStrip();
 
@@ -214,6 +217,9 @@ void TFrmMain::createControls()
     N1->setObjectName(QStringLiteral("N1"));
     N2 = PopupMenu1->addAction(QStringLiteral("复制"));
     N2->setObjectName(QStringLiteral("N2"));
+    N3 = PopupMenu1->addAction(QStringLiteral("加入生词本"));
+    N3->setObjectName(QStringLiteral("N3"));
+    N3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     RichText->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
@@ -293,6 +299,18 @@ void TFrmMain::createNavigationStrip()
     ImgStest->setHint(QStringLiteral("成语游戏"));
     ImgStest->setCursor(Qt::PointingHandCursor);
     loadButtonPictures(ImgStest, "game", false);
+
+    // The learner's page, below the three the window has always had, in the same look.
+    btnStudy = new TImgCheckButton(pnlLLeft);
+    btnStudy->setObjectName(QStringLiteral("btnStudy"));
+    btnStudy->setGeometry(-2, 169, 39, 34);
+    btnStudy->setHint(QStringLiteral("成语学习"));
+    btnStudy->setAccessibleName(QStringLiteral("成语学习"));
+    btnStudy->setTag(2);
+    btnStudy->setCursor(Qt::PointingHandCursor);
+    btnStudy->setOnEnterOffset(0);
+    btnStudy->setOnDownOffset(0);
+    loadButtonPictures(btnStudy, "study", true);
 }
 
 void TFrmMain::createSearchPage()
@@ -392,6 +410,21 @@ void TFrmMain::createSpeechBar()
     Label2 = newLabel(pnlRTop, "Label2", QStringLiteral("语速"), QPoint(363, 10));
     TraSpeed = newTrackBar(pnlRTop, "TraSpeed", 388, -5, 5, 5);
     TraSpeed->setAccessibleName(Label2->text());
+    // On the entry view, at the right of its first line (the idiom alone), clear of the
+    // scroll bar: the speech bar has no free place.
+    bBook = newGlyphButton(RichText, "bBook", "book_out", QStringLiteral("加入生词本"), 0);
+    bBook->setGeometry(RichText->width() - 29 - 22, 4, 29, 22);
+    bBook->setAutoRaise(true);
+    bBook->setEnabled(false);
+}
+
+void TFrmMain::createStudyPage(const QRect& sheet)
+{
+    auto* holder = new QWidget;
+    tsStudy = new StudyPage(holder);
+    tsStudy->setGeometry(sheet);
+    pgMain->addWidget(holder);
+    tsStudy->refresh(nullptr);
 }
 
 // The event bindings: which handler each control's events go to.
@@ -416,6 +449,16 @@ void TFrmMain::connectHandlers()
     connectGuarded(btnList, &TImgControl::Click, this, &TFrmMain::btnListClick, btnList);
     connectGuarded(btnSearch, &TImgControl::Click, this, &TFrmMain::btnListClick, btnSearch);
     connectGuarded(ImgStest, &TImgControl::Click, this, &TFrmMain::ImgStestClick, ImgStest);
+    connectGuarded(btnStudy, &TImgControl::Click, this, &TFrmMain::btnListClick, btnStudy);
+    connectGuarded(bBook, &QToolButton::clicked, this, &TFrmMain::bBookClick, bBook);
+    connectGuarded(N3, &QAction::triggered, this, &TFrmMain::bBookClick, N3);
+    addAction(N3); // its shortcut works anywhere in the window, not only in the menu
+    connect(tsStudy, &StudyPage::idiomChosen, this, [this](const QString& idiom, const QString&) {
+        guarded([&] { SlectChengYu(Gbk::fromUnicode(idiom)); });
+    });
+    connect(tsStudy, &StudyPage::exportAsked, this, [this] { guarded([this] { exportBook(); }); });
+    connect(tsStudy, &StudyPage::importAsked, this, [this] { guarded([this] { importBook(); }); });
+    connect(tsStudy, &StudyPage::reviewAsked, this, [this] { guarded([this] { reviewBook(); }); });
 
     connect(RichText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { guarded([&] { RichTextContextPopup(pos); }); });

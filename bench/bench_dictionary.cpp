@@ -32,6 +32,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QMutex>
 #include <QProcess>
@@ -40,6 +41,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
@@ -303,6 +305,9 @@ void mixedWalk(TFrmMain& w, const QString& db, int runs)
 
 int main(int argc, char** argv)
 {
+    // The windows made here keep their learner's file in a folder of the run's own.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     prepareBrowserEngine();

@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -211,6 +212,9 @@ static bool runFloor(Figures& out)
 
 int main(int argc, char** argv)
 {
+    // The windows made here keep their learner's file in a folder of the run's own.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     if (argc >= 3 && QByteArray(argv[1]) == "--child")
         return child(argc, argv, QByteArray(argv[2]).toLongLong());
 

@@ -129,6 +129,33 @@ void drawCheck(QPainter& p)
     p.drawPath(tick);
 }
 
+// The word book's mark: a ribbon bookmark, hollow while the idiom is not in the book, filled
+// red once it is.
+void drawBookmark(QPainter& p, bool filled)
+{
+    QPainterPath mark;
+    mark.moveTo(4, 1.5);
+    mark.lineTo(12, 1.5);
+    mark.lineTo(12, 14.5);
+    mark.lineTo(8, 10.8);
+    mark.lineTo(4, 14.5);
+    mark.closeSubpath();
+    p.setPen(QPen(QColor(0x9a, 0x2a, 0x1c), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(filled ? QBrush(vertical(QColor(0xf0, 0x5a, 0x3c), QColor(0xb8, 0x2a, 0x1a), 16))
+                      : QBrush(QColor(0xff, 0xff, 0xff)));
+    p.drawPath(mark);
+}
+
+void drawBookOut(QPainter& p)
+{
+    drawBookmark(p, false);
+}
+
+void drawBookIn(QPainter& p)
+{
+    drawBookmark(p, true);
+}
+
 // The navigation strip: 39 x 34 tiles for the two page buttons in five states, 22 x 22 pictures
 // for the game button in four, and the 37 x 1 background strip.
 enum class NavState
@@ -239,6 +266,31 @@ QImage drawNavGame(NavState state)
     });
 }
 
+// The learner's page: an open book.
+QImage drawNavStudy(NavState state)
+{
+    return render(39, 34, [state](QPainter& p) {
+        const qreal shift = state == NavState::Down ? 1 : 0;
+        drawTile(p, QRectF(5.5, 2.5 + shift, 28, 28), state, 6);
+        const QColor ink = iconColour(state);
+        p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath left;
+        left.moveTo(19.5, 11 + shift);
+        left.cubicTo(17, 9 + shift, 13.5, 9 + shift, 11, 10 + shift);
+        left.lineTo(11, 22 + shift);
+        left.cubicTo(13.5, 21 + shift, 17, 21 + shift, 19.5, 23 + shift);
+        QPainterPath right;
+        right.moveTo(19.5, 11 + shift);
+        right.cubicTo(22, 9 + shift, 25.5, 9 + shift, 28, 10 + shift);
+        right.lineTo(28, 22 + shift);
+        right.cubicTo(25.5, 21 + shift, 22, 21 + shift, 19.5, 23 + shift);
+        p.drawPath(left);
+        p.drawPath(right);
+        p.drawLine(QPointF(19.5, 11 + shift), QPointF(19.5, 23 + shift));
+    });
+}
+
 // White into a cool grey, the last column darker: the edge between the strip and the lists.
 QImage drawNavStrip()
 {
@@ -299,8 +351,9 @@ int main(int argc, char** argv)
     QDir().mkpath(root + QStringLiteral("/glyphs"));
 
     const std::pair<const char*, Draw> glyphs[] = {
-        {"play", drawPlay},     {"pause", drawPause}, {"resume", drawResume}, {"stop", drawStop},
-        {"search", drawSearch}, {"deal", drawDeal},   {"check", drawCheck},
+        {"play", drawPlay},   {"pause", drawPause},      {"resume", drawResume},
+        {"stop", drawStop},   {"search", drawSearch},    {"deal", drawDeal},
+        {"check", drawCheck}, {"book_out", drawBookOut}, {"book_in", drawBookIn},
     };
     bool ok = true;
     for (const auto& [name, draw] : glyphs) {
@@ -320,6 +373,8 @@ int main(int argc, char** argv)
                    nav + QStringLiteral("list_%1.png").arg(QLatin1String(suffix)));
         ok &= save(drawNavSearch(state),
                    nav + QStringLiteral("search_%1.png").arg(QLatin1String(suffix)));
+        ok &= save(drawNavStudy(state),
+                   nav + QStringLiteral("study_%1.png").arg(QLatin1String(suffix)));
         if (state != NavState::Checked)
             ok &= save(drawNavGame(state),
                        nav + QStringLiteral("game_%1.png").arg(QLatin1String(suffix)));

@@ -1,6 +1,7 @@
 // Runs the real program as separate processes: one running copy per user, a second copy
 // wakes it and ends without a window of its own.
 
+#include "LearnerFile.h"
 #include "TestSupport.h"
 
 #include <QElapsedTimer>
@@ -24,6 +25,7 @@ class TestProcess : public QObject
     Q_OBJECT
 private:
     QTemporaryDir m_runtime;
+    QTemporaryDir m_dataHome; // the copies' learner's file, never the user's
     QTemporaryDir m_appDir;
     QString m_exe;
     QList<QProcess*> m_started;
@@ -32,6 +34,8 @@ private:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
+        env.insert(QStringLiteral("WENQUELL_LEARNER_FILE"), learnerPath());
         // The copy of the program has no banner module beside it: it uses the build's.
         if (!env.contains(QStringLiteral("WENQUELL_BANNER_MODULE")))
             env.insert(QStringLiteral("WENQUELL_BANNER_MODULE"), QStringLiteral(WQ_BANNER_MODULE));
@@ -50,6 +54,8 @@ private:
         m_started.append(p);
         return p;
     }
+
+    QString learnerPath() const { return m_dataHome.filePath(QStringLiteral("learner.db")); }
 
     QString socketPath() const { return m_runtime.path() + QStringLiteral("/Wenquell.sock"); }
 
@@ -238,6 +244,68 @@ private slots:
         VERIFY_ELSE_DESCRIBE(second->waitForFinished(5000), describe(second));
         QCOMPARE(second->exitCode(), 0);
         VERIFY_ELSE_DESCRIBE(next->state() == QProcess::Running, describe(next));
+    }
+
+    // An idiom put in the word book is on the disk when the program is killed right after.
+    void anAddSurvivesTheProgramKilledRightAfter()
+    {
+        for (const QString& tool : {QStringLiteral("openbox"), QStringLiteral("xdotool")})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QSKIP("needs openbox and xdotool");
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display");
+        QProcess wm; // so that a click gives the window the keyboard
+        wm.start(QStringLiteral("openbox"), {QStringLiteral("--replace")});
+        QVERIFY(wm.waitForStarted());
+        auto stopWm = qScopeGuard([&] {
+            wm.terminate();
+            wm.waitForFinished(5000);
+        });
+        QTest::qWait(500);
+        for (const char* end : {"", "-wal", "-shm"})
+            QFile::remove(learnerPath() + QLatin1String(end));
+
+        QProcess* first = start();
+        VERIFY_ELSE_DESCRIBE(waitUntilListening(), describe(first));
+        QString window;
+        QElapsedTimer shown;
+        shown.start();
+        while ((window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                  QStringLiteral("--name"), QStringLiteral("^Wenquell$")}))
+                   .isEmpty() &&
+               shown.elapsed() < 20000)
+            QTest::qWait(100);
+        VERIFY_ELSE_DESCRIBE(!window.isEmpty(), describe(first));
+        // The file is opened after the first paint.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(learnerPath()), 30000);
+        // The list's second row (rows of 22 pixels from 41,110), then the word book's key.
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                 QStringLiteral("100"), QStringLiteral("144"), QStringLiteral("click"),
+                 QStringLiteral("1")});
+        QTest::qWait(300);
+        xdotool({QStringLiteral("key"), QStringLiteral("ctrl+b")});
+        // As soon as a reader sees the add, the program is killed: no clean end, no checkpoint.
+        LearnerFile reader;
+        QElapsedTimer added;
+        added.start();
+        int count = 0;
+        while (added.elapsed() < 20000) {
+            reader.open(learnerPath());
+            count = reader.bookCount();
+            reader.close();
+            if (count > 0)
+                break;
+            QTest::qWait(20);
+        }
+        ::kill(pid_t(first->processId()), SIGKILL);
+        QVERIFY(first->waitForFinished(5000));
+        VERIFY_ELSE_DESCRIBE(count == 1, describe(first));
+
+        LearnerFile after;
+        QCOMPARE(after.open(learnerPath()).state, LearnerFile::State::Open);
+        QCOMPARE(after.bookCount(), 1);
+        QVERIFY(!after.book().value(0).idiom.isEmpty());
+        QVERIFY(!after.history().isEmpty());
     }
 
     void twoCopiesAtOnceGiveOneWindow()

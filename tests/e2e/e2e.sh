@@ -2,8 +2,8 @@
 # The real program, driven from outside with real input events (xdotool) on the test display,
 # heard through the test sound server's null sink: the list and an entry, a search by pinyin
 # initials, the searches by meaning, by shape and inside a text, reading aloud with pause,
-# resume and stop, a second copy, the game. Screenshots go to <build>/e2e/. No hooks inside
-# the program: only what a user could do.
+# resume and stop, a second copy, the game, the word book and the learner's page. Screenshots
+# go to <build>/e2e/. No hooks inside the program: only what a user could do.
 #   e2e.sh <build dir>      (exit 77: skipped, no display or no sound server)
 set -uo pipefail
 build=$1
@@ -18,6 +18,7 @@ done
 scratch=$(mktemp -d)
 export XDG_RUNTIME_DIR="$scratch/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+export XDG_DATA_HOME="$scratch/data" # the learner's file, never the user's
 failures=0
 pid="" wm=""
 cleanup() {
@@ -233,6 +234,27 @@ if [ -n "$game" ]; then
     done
     check "the game window closes" test -z "$(xdotool search --onlyvisible --name '^成语游戏$')"
 fi
+
+# 6. The word book: an entry shown, Ctrl+B fills the mark on the entry view; the learner's page
+# (the strip's fourth button) lists it with the history. The file is beside nothing of ours.
+xdotool windowactivate --sync "$win" 2>/dev/null
+click 100 $((110 + 1 + 1 * 22 + 11))
+shot 7-book-out
+xdotool key ctrl+b
+sleep 0.5
+shot 7-book-in
+convert "$out/7-book-out.png" -crop "570x40+$((X + 200))+$((Y + 120))" +repage "$scratch/out.png"
+convert "$out/7-book-in.png" -crop "570x40+$((X + 200))+$((Y + 120))" +repage "$scratch/in.png"
+diff=$(compare -metric AE "$scratch/out.png" "$scratch/in.png" null: 2>&1)
+check "Ctrl+B fills the word-book mark ($diff pixels changed)" test "${diff%%.*}" -gt 30 -a "${diff%%.*}" -lt 600
+check "the learner's file is in the data folder" test -s "$XDG_DATA_HOME/Wenquell/learner.db"
+click 20 $((83 + 169 + 17))
+shot 8-study-page
+convert "$out/7-book-in.png" -crop "147x451+$((X + 41))+$((Y + 110))" +repage "$scratch/list.png"
+convert "$out/8-study-page.png" -crop "147x451+$((X + 41))+$((Y + 110))" +repage "$scratch/study.png"
+diff=$(compare -metric AE "$scratch/list.png" "$scratch/study.png" null: 2>&1)
+check "the fourth strip button shows the learner's page ($diff pixels changed)" test "${diff%%.*}" -gt 2000
+click 20 $((83 + 31 + 17)) # back to the full list
 
 # The program ends cleanly when its window is closed. (Under the sanitizers the program is
 # slow, so the key is given again if the window is still there.)

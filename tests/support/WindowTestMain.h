@@ -5,11 +5,13 @@
 // box that a test does not expect is printed instead of waiting for someone to press OK.
 // The windows are made without the banner (no browser engine, no OpenGL), unless the
 // environment names a banner module; a test of the banner itself sets one (BannerModuleOn).
+// The learner's file goes to a data folder of the test's own, never the user's.
 
 #include "BrowserEngine.h"
 #include "MessageDialogs.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 #define WQ_WINDOW_TEST_MAIN(TestClass)                                                             \
@@ -18,6 +20,8 @@
         if (!qEnvironmentVariableIsSet("WENQUELL_BANNER_MODULE"))                                  \
             qputenv("WENQUELL_BANNER_MODULE", QByteArray());                                       \
         prepareBrowserEngine();                                                                    \
+        QTemporaryDir dataHome;                                                                    \
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));                              \
         QApplication app(argc, argv);                                                              \
         MessageDialogs::installErrorReporter();                                                    \
         MessageDialogs::setRecorder([](MessageDialogs::Kind, const QString& c, const QString& t) { \
