@@ -44,11 +44,13 @@ wq_check_format() {
 wq_stage "install packages" wq_install_packages
 wq_stage "format check" wq_check_format
 wq_stage "fetch and convert the idiom data" wq_fetch_data
-wq_stage "build build/" wq_build
+wq_stage "build build/ (with the tests, benchmarks and viewers)" \
+    wq_build "$WQ_BUILD" all "${WQ_ALL_PARTS[@]}"
 wq_stage "build build-asan/ (AddressSanitizer, UBSan)" \
-    wq_build "$WQ_ROOT/build-asan" all -DWENQUELL_SANITIZE=ON
+    wq_build "$WQ_ROOT/build-asan" all "${WQ_ALL_PARTS[@]}" -DWENQUELL_SANITIZE=ON
 wq_stage "build build-fuzz/ (clang, libFuzzer)" \
-    wq_build "$WQ_ROOT/build-fuzz" fuzzers -DCMAKE_CXX_COMPILER=clang++ -DWENQUELL_FUZZ=ON
+    wq_build "$WQ_ROOT/build-fuzz" fuzzers -DCMAKE_CXX_COMPILER=clang++ -DWENQUELL_BUILD_TESTS=ON \
+    -DWENQUELL_FUZZ=ON
 
 wq_start_headless
 

@@ -3,12 +3,13 @@
 # the floor measured on this machine in the same run where there is one (the sqlite3 tool
 # running the same statement on the same file; espeak-ng's own tool writing the same text).
 # Uses a private X display and sound server, like the tests.
-#   bench/perf-table.sh [runs]      (after ./run.sh or ./test.sh has built everything)
+#   bench/perf-table.sh [runs]      (after ./run.sh or ./test.sh; it turns the benchmarks on)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/setup.sh
 . tools/headless.sh
 runs=${1:-9}
+wq_build "$WQ_BUILD" program -DWENQUELL_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$WQ_BUILD" --target bench_startup bench_floor bench_dictionary bench_game bench_search >/dev/null
 trap wq_stop_headless EXIT
 wq_start_headless

@@ -14,6 +14,7 @@ WQ_PACKAGES=(
     xvfb xauth pulseaudio pulseaudio-utils sox x11-utils xdotool openbox xclip imagemagick
     libxcb1-dev
     clang libclang-rt-14-dev clang-format
+    dpkg-dev desktop-file-utils appstream
 )
 
 wq_log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
@@ -106,15 +107,32 @@ wq_fetch_data() {
     fi
 }
 
-# Configures once, then builds only what changed: wq_build [dir [target [configure args...]]].
-# The target "all" builds everything.
+# What test.sh turns on beyond the program that run.sh builds.
+WQ_ALL_PARTS=(-DWENQUELL_BUILD_TESTS=ON -DWENQUELL_BUILD_BENCHMARKS=ON -DWENQUELL_BUILD_VIEWERS=ON)
+
+# wq_needs_configure DIR ARGS...: true when DIR is not configured yet, or when one of the
+# -DWENQUELL_...=VALUE arguments differs from what its cache holds.
+wq_needs_configure() {
+    local dir=$1 arg
+    shift
+    [ -f "$dir/build.ninja" ] || return 0
+    # A build directory configured before the readings were part of the set-up learns of them.
+    grep -q "^WENQUELL_READINGS:FILEPATH=." "$dir/CMakeCache.txt" 2>/dev/null || return 0
+    for arg in "$@"; do
+        [[ $arg =~ ^-D(WENQUELL_[A-Z_]+)(:[A-Z]+)?=(.*)$ ]] || continue
+        grep -qx "${BASH_REMATCH[1]}:[A-Z]*=${BASH_REMATCH[3]}" "$dir/CMakeCache.txt" || return 0
+    done
+    return 1
+}
+
+# Configures when needed, then builds only what changed:
+# wq_build [dir [target [configure args...]]]. The target "program" (the default) is the
+# program and what it needs beside it; "all" is everything the configure turned on.
 wq_build() {
     local dir=${1:-$WQ_BUILD}
-    local target=${2:-all}
+    local target=${2:-program}
     shift 2 || shift $#
-    # A build directory configured before the readings were part of the set-up learns of them.
-    if [ ! -f "$dir/build.ninja" ] ||
-        ! grep -q "^WENQUELL_READINGS:FILEPATH=." "$dir/CMakeCache.txt" 2>/dev/null; then
+    if wq_needs_configure "$dir" "$@"; then
         wq_log "Configuring $dir"
         cmake -S "$WQ_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DWENQUELL_IDIOM_SOURCE="$(wq_idiom_source)" \
