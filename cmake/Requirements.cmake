@@ -9,20 +9,18 @@ function(wq_require found what package)
 endfunction()
 
 # Qt's components, one by one, so that the message names the package of the missing one.
-foreach(component IN ITEMS Core Gui Widgets Network Concurrent OpenGLWidgets Test Multimedia
+foreach(component IN ITEMS Core Gui Widgets Network Concurrent OpenGLWidgets Test
                            WebEngineWidgets)
     find_package(Qt6${component} 6.4 QUIET)
     set(package qt6-base-dev)
     if(component STREQUAL "Gui" OR component STREQUAL "OpenGLWidgets")
         set(package "qt6-base-dev libgl-dev")
-    elseif(component STREQUAL "Multimedia")
-        set(package qt6-multimedia-dev)
     elseif(component STREQUAL "WebEngineWidgets")
         set(package qt6-webengine-dev)
     endif()
     wq_require(Qt6${component}_FOUND "Qt 6 ${component}" "${package}")
 endforeach()
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network Concurrent Multimedia Test
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network Concurrent Test
              WebEngineWidgets OpenGLWidgets)
 
 find_package(SQLite3 QUIET)
@@ -31,6 +29,8 @@ find_package(PkgConfig QUIET)
 wq_require(PKG_CONFIG_FOUND "pkg-config" pkg-config)
 pkg_check_modules(WQ_HAVE_ESPEAK_NG QUIET espeak-ng)
 wq_require(WQ_HAVE_ESPEAK_NG_FOUND "espeak-ng (the speech synthesizer's library)" libespeak-ng-dev)
+pkg_check_modules(WQ_HAVE_PULSE QUIET libpulse)
+wq_require(WQ_HAVE_PULSE_FOUND "libpulse (the sound server's client library)" libpulse-dev)
 pkg_check_modules(WQ_HAVE_OPENCC QUIET opencc)
 wq_require(WQ_HAVE_OPENCC_FOUND "OpenCC (traditional to simplified characters)" libopencc-dev)
 
