@@ -13,6 +13,7 @@ WQ_PACKAGES=(
     sqlite3 espeak-ng
     xvfb xauth pulseaudio pulseaudio-utils sox x11-utils xdotool openbox xclip imagemagick
     libxcb1-dev
+    gcin-voice libvorbis-dev aubio-tools libaubio-dev
     clang libclang-rt-14-dev clang-format
     dpkg-dev desktop-file-utils appstream
 )

@@ -1,6 +1,7 @@
 #include "PinyinSyllables.h"
 #include "SpeechLexicon.h"
 #include "SpeechMarkup.h"
+#include "SyllablePlan.h"
 
 #include <QTest>
 
@@ -77,6 +78,94 @@ private slots:
         QCOMPARE(!PinyinSyllables::readingOf(idiom, pinyin).isEmpty(), intact);
         SpeechLexicon lexicon;
         QCOMPARE(lexicon.add(idiom, pinyin), intact);
+    }
+
+    void recordingFolders_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QStringList>("folders");
+        const auto row = [](const char* name, const char* written, QStringList folders) {
+            QTest::newRow(name) << QString::fromUtf8(written) << folders;
+        };
+        row("fourth tone mark", "wàng", {"ㄨㄤ4"});
+        row("tone digit", "wang4", {"ㄨㄤ4"});
+        row("first tone has no digit", "xīng", {"ㄒㄧㄥ"});
+        row("capital, second tone", "Yáng", {"ㄧㄤ2"});
+        row("zhi is its initial alone", "zhǐ", {"ㄓ3"});
+        row("si", "sì", {"ㄙ4"});
+        row("ü after l", "lǜ", {"ㄌㄩ4"});
+        row("v for ü with a digit", "lv4", {"ㄌㄩ4"});
+        row("u after j is ü", "jué", {"ㄐㄩㄝ2"});
+        row("yu", "yǔ", {"ㄩ3"});
+        row("yuan", "yuán", {"ㄩㄢ2"});
+        row("yong", "yǒng", {"ㄩㄥ3"});
+        row("xiong", "xiōng", {"ㄒㄩㄥ"});
+        row("you", "yǒu", {"ㄧㄡ3"});
+        row("yi", "yī", {"ㄧ"});
+        row("wu", "wǔ", {"ㄨ3"});
+        row("wei", "wèi", {"ㄨㄟ4"});
+        row("iu is iou", "jiǔ", {"ㄐㄧㄡ3"});
+        row("ui is uei", "guì", {"ㄍㄨㄟ4"});
+        row("un is uen", "dùn", {"ㄉㄨㄣ4"});
+        row("un after q is ün", "qún", {"ㄑㄩㄣ2"});
+        row("ong", "dōng", {"ㄉㄨㄥ"});
+        row("bo", "bó", {"ㄅㄛ2"});
+        row("er", "ér", {"ㄦ2"});
+        row("neutral tone, no mark", "de", {"ㄉㄜ1", "ㄉㄜ"});
+        row("neutral tone, digit 5", "ma5", {"ㄇㄚ1", "ㄇㄚ"});
+        row("neutral tone, digit 0", "ne0", {"ㄋㄜ1", "ㄋㄜ"});
+        row("interjection without zhuyin", "ń", {});
+        row("not a syllable", "bìan", {});
+        row("a mark and a digit", "wàng4", {});
+        row("empty", "", {});
+    }
+    void recordingFolders()
+    {
+        QFETCH(QString, written);
+        QFETCH(QStringList, folders);
+        QCOMPARE(SyllablePlan::folders(SyllablePlan::parse(written)), folders);
+    }
+
+    void spokenTones_data()
+    {
+        QTest::addColumn<QString>("characters");
+        QTest::addColumn<QString>("pinyin");
+        QTest::addColumn<QList<int>>("tones");
+        const auto row = [](const char* name, const char* characters, const char* pinyin,
+                            QList<int> tones) {
+            QTest::newRow(name) << QString::fromUtf8(characters) << QString::fromUtf8(pinyin)
+                                << tones;
+        };
+        row("four tones unchanged", "望洋兴叹", "wàng yáng xīng tàn", {4, 2, 1, 4});
+        row("3 3 inside a foot", "你好", "nǐ hǎo", {2, 3});
+        row("3 3 3 3 in two feet", "岂有此理", "qǐ yǒu cǐ lǐ", {2, 3, 2, 3});
+        row("3 3 3 across the join", "展览馆", "zhǎn lǎn guǎn", {2, 2, 3});
+        row("3 | 3 across the join", "百感交集", "bǎi gǎn jiāo jí", {2, 3, 1, 2});
+        row("second foot only", "胆小如鼠", "dǎn xiǎo rú shǔ", {2, 3, 2, 3});
+        row("3 then neutral stays", "姐姐", "jiě jie", {3, 0});
+        row("一 before a fourth tone", "一见钟情", "yī jiàn zhōng qíng", {2, 4, 1, 2});
+        row("一 before a first tone", "一丝不苟", "yī sī bù gǒu", {4, 1, 4, 3});
+        row("一 before a second tone", "一年", "yī nián", {4, 2});
+        row("一 before a third, then sandhi elsewhere", "一举两得", "yī jǔ liǎng dé", {4, 2, 3, 2});
+        row("一 at the end stays", "统一", "tǒng yī", {3, 1});
+        row("一 before the neutral tone stays", "看一看", "kàn yi kàn", {4, 0, 4});
+        row("一 written with its change is left", "一样", "yí yàng", {2, 4});
+        row("不 before a fourth tone", "不见不散", "bù jiàn bù sàn", {2, 4, 2, 4});
+        row("不 before other tones stays", "不知不觉", "bù zhī bù jué", {4, 1, 4, 2});
+        row("不 before a third", "不好", "bù hǎo", {4, 3});
+        row("yi of another character", "衣服", "yī fu", {1, 0});
+        row("written pinyin has no 一", "", "yī jiàn", {1, 4});
+        row("tone digits", "你好", "ni3 hao3", {2, 3});
+    }
+    void spokenTones()
+    {
+        QFETCH(QString, characters);
+        QFETCH(QString, pinyin);
+        QFETCH(QList<int>, tones);
+        QList<SyllablePlan::Syllable> syllables;
+        for (const QString& written : PinyinSyllables::split(pinyin))
+            syllables.append(SyllablePlan::parse(written));
+        QCOMPARE(SyllablePlan::spokenTones(syllables, characters), tones);
     }
 
     void lexicon_data()
