@@ -122,9 +122,8 @@ int wakeRunningCopy(const InstanceLock& lock)
             break;
         // No window yet: the running copy may still be starting, unless the holder is plainly
         // another program.
-        const qint64 holder = lock.holder();
-        if (holder > 0 && !processName(holder).isEmpty() &&
-            processName(holder) != processName(::getpid()))
+        const QString holder = processName(lock.holder());
+        if (!holder.isEmpty() && holder != processName(::getpid()))
             break;
         QThread::msleep(100);
     }

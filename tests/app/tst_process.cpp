@@ -115,6 +115,20 @@ private:
         return lines.size() == 1 && lines[0].isEmpty() ? 0 : int(lines.size());
     }
 
+    // The main window's X id once it is on screen (empty if it is not within `ms`).
+    QString visibleMainWindow(int ms) const
+    {
+        QString window;
+        QElapsedTimer shown;
+        shown.start();
+        while ((window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                  QStringLiteral("--name"), QStringLiteral("^Wenquell$")}))
+                   .isEmpty() &&
+               shown.elapsed() < ms)
+            QTest::qWait(100);
+        return window;
+    }
+
     QString xdotool(const QStringList& args) const
     {
         QProcess x;
@@ -201,14 +215,7 @@ private slots:
 
         QProcess* first = start();
         VERIFY_ELSE_DESCRIBE(waitUntilListening(), describe(first));
-        QString window;
-        QElapsedTimer shown;
-        shown.start();
-        while ((window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                  QStringLiteral("--name"), QStringLiteral("^Wenquell$")}))
-                   .isEmpty() &&
-               shown.elapsed() < 10000)
-            QTest::qWait(100);
+        const QString window = visibleMainWindow(10000);
         if (window.isEmpty()) {
             QProcess tree;
             tree.start(QStringLiteral("xwininfo"),
@@ -267,14 +274,7 @@ private slots:
 
         QProcess* first = start();
         VERIFY_ELSE_DESCRIBE(waitUntilListening(), describe(first));
-        QString window;
-        QElapsedTimer shown;
-        shown.start();
-        while ((window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                  QStringLiteral("--name"), QStringLiteral("^Wenquell$")}))
-                   .isEmpty() &&
-               shown.elapsed() < 20000)
-            QTest::qWait(100);
+        const QString window = visibleMainWindow(20000);
         VERIFY_ELSE_DESCRIBE(!window.isEmpty(), describe(first));
         // The file is opened after the first paint.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(learnerPath()), 30000);
